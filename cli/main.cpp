@@ -1,0 +1,56 @@
+// paginor-cli: the headless program. It runs the same engine as the desktop program, so what it
+// writes (a PDF, an RTF, a layout dump) is what the desktop program writes.
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* usage;
+  int (*run)(paginor::cli::Args& args);
+};
+
+const Command kCommands[] = {
+    {"dump", "dump [--brief] (--new | IN)        das Dokument als JSON ausgeben",
+     paginor::cli::cmdDump},
+    {"measure",
+     "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"
+     "                                    Zeichen vermessen wie beim Eingeben",
+     paginor::cli::cmdMeasure},
+};
+
+void usage(std::ostream& out) {
+  out << "Aufruf: paginor-cli BEFEHL [OPTIONEN]\n\nBefehle:\n";
+  for (const Command& c : kCommands) out << "  " << c.usage << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    usage(std::cerr);
+    return 2;
+  }
+  std::string_view name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    usage(std::cout);
+    return 0;
+  }
+  for (const Command& c : kCommands) {
+    if (name == c.name) {
+      paginor::cli::Args args(std::vector<std::string>(argv + 2, argv + argc));
+      return c.run(args);
+    }
+  }
+  std::cerr << "Unbekannter Befehl: " << name << "\n";
+  usage(std::cerr);
+  return 2;
+}

@@ -1,0 +1,42 @@
+// What the main window holds for all document windows: the platform services, the
+// application-wide switches, and (as the program grows) the shared word lists, hyphenation
+// tables and settings. The desktop shell and the command-line program each own one.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace paginor {
+
+// The application title, the caption of every message box.
+inline constexpr const char* kAppTitle = "Paginor";
+
+class Application {
+ public:
+  explicit Application(Platform& platform) : platform_(platform) {}
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  Platform& platform() { return platform_; }
+  FontEngine& fonts() { return *platform_.fonts; }
+  Ui& ui() { return *platform_.ui; }
+  Dialogs& dialogs() { return *platform_.dialogs; }
+  Printer& printer() { return *platform_.printer; }
+  Paths& paths() { return *platform_.paths; }
+
+  // Shows a message box with the application title as caption.
+  MsgResult message(std::string_view text, MsgIcon icon = MsgIcon::Error,
+                    MsgButtons buttons = MsgButtons::Ok) {
+    return platform_.ui->messageBox(text, kAppTitle, icon, buttons);
+  }
+
+  // Template loading and recovery files must not touch file names, modified flags or the
+  // recent-file list while this is set.
+  bool quietFileMode = false;
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace paginor

@@ -1,0 +1,117 @@
+#include "model/cp1252.h"
+
+namespace paginor {
+
+namespace {
+
+// 0x80..0x9F; the rest of the code page equals Latin-1.
+constexpr char32_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char32_t cp1252ToUnicode(unsigned char b) {
+  if (b >= 0x80 && b <= 0x9F) return kHigh[b - 0x80];
+  return b;
+}
+
+int unicodeToCp1252(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == c) return 0x80 + i;
+  return -1;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+std::string cp1252ToUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (unsigned char b : s) appendUtf8(out, cp1252ToUnicode(b));
+  return out;
+}
+
+std::string utf8ToCp1252(std::string_view s, char replacement) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    char32_t c = 0;
+    int len = 0;
+    if (b < 0x80) {
+      c = b;
+      len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F;
+      len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F;
+      len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07;
+      len = 4;
+    } else {
+      out += replacement;
+      ++i;
+      continue;
+    }
+    if (i + len > s.size()) {
+      out += replacement;
+      break;
+    }
+    bool ok = true;
+    for (int k = 1; k < len; ++k) {
+      unsigned char n = static_cast<unsigned char>(s[i + k]);
+      if ((n & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      c = (c << 6) | (n & 0x3F);
+    }
+    if (!ok) {
+      out += replacement;
+      ++i;
+      continue;
+    }
+    i += len;
+    int byte = unicodeToCp1252(c);
+    out += byte < 0 ? replacement : static_cast<char>(byte);
+  }
+  return out;
+}
+
+bool isCp1252Alpha(unsigned char b) {
+  if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) return true;
+  switch (b) {
+    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+    case 0xAA: case 0xB5: case 0xBA:
+      return true;
+    default:
+      break;
+  }
+  return b >= 0xC0 && b != 0xD7 && b != 0xF7;
+}
+
+bool isCp1252AlphaNumeric(unsigned char b) { return (b >= '0' && b <= '9') || isCp1252Alpha(b); }
+
+}  // namespace paginor

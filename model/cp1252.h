@@ -1,0 +1,25 @@
+// Windows code page 1252, the single-byte character set of document text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace paginor {
+
+// The Unicode character of a byte; the five undefined bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// map to the C1 control of the same value, as Windows does.
+char32_t cp1252ToUnicode(unsigned char b);
+// The byte of a Unicode character, or -1 when the code page has none.
+int unicodeToCp1252(char32_t c);
+
+std::string cp1252ToUtf8(std::string_view s);
+// Characters without a byte in the code page become `replacement`; invalid UTF-8 sequences too.
+std::string utf8ToCp1252(std::string_view s, char replacement = '?');
+// Appends one Unicode character as UTF-8.
+void appendUtf8(std::string& out, char32_t c);
+
+// The code page's letter and digit tests, as the layout and the editor use them for words.
+bool isCp1252Alpha(unsigned char b);
+bool isCp1252AlphaNumeric(unsigned char b);
+
+}  // namespace paginor

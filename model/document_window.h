@@ -1,0 +1,60 @@
+// The document window: one document and the state every operation on it shares.
+//
+// The window's operations are free functions named as the program names them
+// (`NewChar(doc)`, `MakeSoftEnters(w)`, ...) and live in the files of their subsystem; this
+// class only holds the state, grouped by topic. It runs headless: the desktop shell shows it,
+// the command-line program and the tests create it directly.
+#pragma once
+
+#include <string>
+
+#include "model/application.h"
+#include "model/records.h"
+#include "model/snapshot.h"
+
+namespace paginor {
+
+// Measuring resolution and page size in measuring pixels.
+struct MeasureState {
+  int32_t resolution = 600;
+  int32_t pageWidthPx = 0;
+  int32_t pageHeightPx = 0;
+};
+
+class TMDIChild {
+ public:
+  explicit TMDIChild(Application& app);
+  ~TMDIChild();
+  TMDIChild(const TMDIChild&) = delete;
+  TMDIChild& operator=(const TMDIChild&) = delete;
+
+  Application& app;
+  Document doc;
+  MeasureState measure;
+  UndoState undo;
+
+  std::string programDir;     // program data directory, with a trailing '/'
+  std::string caption;        // fileName, plus "*" while modified
+  std::string pictureFilter;  // filter of the picture open dialog
+  // Set while the toolbar is brought into line with the format, so that the toolbar's change
+  // handlers do not apply formatting in return.
+  bool formatGuard = false;
+};
+
+// Builds a new, empty A4 document in the window (the fixed fields, the standard templates),
+// laid out once. Reading the template "normal.sbt" over it is the caller's next step.
+void FormCreate(TMDIChild& w);
+
+// Derives the measuring resolution and the page size in pixels from the printer.
+void SetPrinterProps(TMDIChild& w);
+
+// Stores the modified flag and updates the caption ("*" while modified).
+void SetFileChanged(TMDIChild& w, bool modified);
+
+// Makes the CurrentFormat the format of the character before the Cursor, then brings the
+// toolbar into line.
+void OvertakeFont(TMDIChild& w);
+// Brings the toolbar into line with the CurrentFormat and the paragraph at the Cursor.
+void SmallOvertakeFont(TMDIChild& w);
+
+}  // namespace paginor

@@ -1,0 +1,339 @@
+// The document records. Members carry the names the rest of the program (and the dump of
+// `paginor-cli`) uses; lengths are millimetres, sizes points, colours 0x00BBGGRR, text single
+// bytes of Windows code page 1252. Records reference each other by index only.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/cow_array.h"
+#include "model/line_array.h"
+#include "model/pstring.h"
+
+namespace paginor {
+
+using Colour = int32_t;
+
+// Length conversions use 25.39995 mm per inch throughout; the layout was tuned on that figure.
+inline constexpr double kMmPerInch = 25.39995;
+
+struct TabStop {
+  double position = 0;    // mm from the text area's left edge
+  int32_t alignment = 0;  // 0 left, 1 centred, 2 right, 3 decimal
+  int32_t fill = 0;       // 0 none, 1 dashes, 2 dots, 3 underline
+  friend bool operator==(const TabStop&, const TabStop&) = default;
+};
+
+enum ListKind : uint8_t { kListNone = 0, kListBullets = 1, kListNumbers = 2 };
+
+struct ParagraphFormat {
+  uint8_t alignment = 0;  // 0 left, 1 centred, 2 right, 3 justified
+  double lineSpacing = 1.0;
+  uint8_t lineSpacingMode = 0;  // 0 multiple, 1 at least, 2 exactly
+  double spaceAbove = 0;
+  double spaceBelow = 0;
+  double indentLeft = 0;
+  double indentRight = 0;
+  double indentFirstLine = 0;
+  double defaultTabWidth = 12.5;
+  std::vector<TabStop> tabs;
+  double listIndent = 6.3;
+  uint8_t listKind = kListNone;
+  uint8_t bulletChar = 159;
+  int32_t listNumber = 0;
+  std::string bulletFont;  // empty = none ("Wingdings")
+
+  int32_t tabCount() const { return static_cast<int32_t>(tabs.size()); }
+  friend bool operator==(const ParagraphFormat&, const ParagraphFormat&) = default;
+};
+
+struct CellDesign {
+  double borderLeftWidth = 0.75, borderTopWidth = 0.75, borderBottomWidth = 0.75,
+         borderRightWidth = 0.75;
+  Colour borderLeftColour = 0, borderTopColour = 0, borderBottomColour = 0,
+         borderRightColour = 0;
+  uint8_t borderLeft = 1, borderTop = 1, borderBottom = 1, borderRight = 1;
+  Colour cellBackColour = 0xFFFFFF;
+  uint8_t cellTransparent = 1;
+  friend bool operator==(const CellDesign&, const CellDesign&) = default;
+};
+
+// A copy of a paragraph format carried by a transient paragraph-end cell of the line breaker.
+// Owned by its cell; copying the cell copies the format.
+class ParaCarrier {
+ public:
+  ParaCarrier() = default;
+  ParaCarrier(const ParaCarrier& o) : p_(o.p_ ? std::make_unique<ParagraphFormat>(*o.p_) : nullptr) {}
+  ParaCarrier(ParaCarrier&&) noexcept = default;
+  ParaCarrier& operator=(const ParaCarrier& o) {
+    if (this != &o) p_ = o.p_ ? std::make_unique<ParagraphFormat>(*o.p_) : nullptr;
+    return *this;
+  }
+  ParaCarrier& operator=(ParaCarrier&&) noexcept = default;
+
+  explicit operator bool() const { return p_ != nullptr; }
+  ParagraphFormat* get() const { return p_.get(); }
+  ParagraphFormat* operator->() const { return p_.get(); }
+  void set(const ParagraphFormat& f) { p_ = std::make_unique<ParagraphFormat>(f); }
+  void reset() { p_.reset(); }
+  std::unique_ptr<ParagraphFormat> take() { return std::move(p_); }
+
+ private:
+  std::unique_ptr<ParagraphFormat> p_;
+};
+
+enum CharKind : uint8_t {
+  kCharText = 0,
+  kCharPicture = 1,
+  kCharFootnoteRef = 2,
+  kCharFootnoteMark = 3,
+  kCharField = 4,
+};
+
+// charFlags bits
+inline constexpr int kFlagSoftHyphen = 0;
+inline constexpr int kFlagMisspelt = 1;
+inline constexpr int kFlagDragMark = 2;
+
+struct CharRec {
+  uint8_t kind = kCharText;
+  uint8_t ch = 'a';
+  uint16_t number = 0;
+  uint16_t footnoteId = 0;
+  uint8_t tabFill = 0;
+  uint8_t charFlags = 0;
+  uint16_t pictureIndex = 0;
+  uint16_t runtime = 0;  // drawing work value; no meaning in a file
+  int32_t fontIndex = 0;
+  float skipBefore = 0;  // runtime: gap before the cell to pass a floating object
+  double width = 0;
+  double height = 0;
+  PString text;             // kinds 2 to 4: shown in place of the placeholder
+  PString code;             // kind 4: the field code
+  ParaCarrier paraCarrier;  // runtime, line breaker only
+};
+
+using CharArray = CowArray<CharRec>;
+
+enum EndKind : int32_t { kEndSoft = 0, kEndParagraph = 1, kEndLineBreak = 2, kEndPageBreak = 3 };
+
+struct LineRec {
+  CharArray chars;
+  int32_t endKind = kEndSoft;
+  uint8_t rowStart = 0;
+  uint8_t rowEnd = 0;
+  uint8_t inTable = 0;
+  int32_t rowCells = 1;
+  int32_t cellColumn = 0;
+  double cellWidth = 1.0;
+  double rowInsetLeft = 0;
+  double rowInsetRight = 0;
+  CellDesign cellDesign;
+  ParagraphFormat para;
+  int32_t columns = 0;
+  int32_t columnLine = 0;
+  double columnGap = 12.5;
+  int32_t lineAnchorId = 0;
+  uint8_t dirty = 0;
+
+  // Runtime layout results (never stored).
+  double lineHeight = 0;
+  double columnX = 0;
+  double columnTopShift = 0;
+  double columnTailSpace = 0;
+  double separatorLeftX = 0;
+  double separatorRightX = 0;
+  int32_t columnIndex = 0;
+  uint8_t opensColumn = 0;
+  uint8_t closesColumn = 0;
+  uint8_t lastColumn = 0;
+  uint8_t endsWithHyphen = 0;
+  uint8_t dragWork = 0;
+
+  int32_t charCount() const { return chars.size(); }
+};
+
+enum FieldType : uint8_t {
+  kFieldBody = 0,
+  kFieldHeader = 1,
+  kFieldFooter = 2,  // footnote area when footnoteNo != 0
+  kFieldTextBox = 3,
+  kFieldRectangle = 4,
+  kFieldEllipse = 5,
+  kFieldSlantedLine = 6,
+  kFieldHorizontalLine = 7,
+  kFieldVerticalLine = 8,
+  kFieldPicture = 9,
+};
+
+inline constexpr uint8_t kShowNowhere = 99;
+
+// Anchor placement work data of page rendering (runtime).
+struct AnchorWork {
+  double offsetX = 0;
+  double offsetY = 0;
+  double marker = 0;
+  int32_t field = 0;
+  int32_t line = 0;
+};
+
+struct FieldRec {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  double marginLeft = 0, marginTop = 0, marginRight = 0, marginBottom = 0;
+  uint8_t showOn = 0;
+  uint8_t wrapText = 0;
+  uint8_t moveWithText = 0;
+  int32_t flowMode = 0;
+  double distanceY = 0;
+  double distanceX = 0;
+  double lineWidth = 0;
+  Colour lineColour = 0;
+  Colour backColour = 0xFFFFFF;
+  uint8_t transparent = 0;
+  uint8_t topFromBottom = 0, bottomFromBottom = 0, rightFromRight = 0;
+  uint8_t type = kFieldBody;
+  int32_t page = 0;
+  int32_t prevField = -1;
+  int32_t nextField = -1;
+  uint8_t keepAspect = 0;
+  RecordArray<LineRec> lines;
+  uint8_t visited = 0;       // runtime
+  uint8_t selected = 0;      // runtime
+  uint8_t shapeVariant = 0;
+  int32_t footnoteNo = 0;
+  uint8_t unreferenced = 0;  // runtime
+  uint8_t firstFootnote = 0; // runtime
+  double anchorOffsetX = 0;
+  double anchorOffsetY = 0;
+  int32_t anchorId = 0;
+  AnchorWork anchorWork;     // runtime
+
+  int32_t lineCount() const { return lines.size(); }
+  bool isFloating() const { return type > kFieldFooter; }
+  bool isFootnoteArea() const { return type == kFieldFooter && footnoteNo != 0; }
+};
+
+// Attribute bits of FontRec::attributes and CurrentFormat::curAttributes.
+enum Attribute : int {
+  kAttrBold = 0,
+  kAttrItalic = 1,
+  kAttrUnderline = 2,
+  kAttrStrikeOut = 3,
+  kAttrUnderlineWords = 4,
+  kAttrDoubleUnderline = 5,
+  kAttrShadow = 6,
+  kAttrOutline = 7,
+  kAttrSuperscript = 8,
+  kAttrSubscript = 9,
+  kAttrSmallCaps = 10,
+  kAttrUpperCase = 11,
+  kAttrLowerCase = 12,
+  kAttrNoHyphenation = 13,
+};
+
+// Style bits of FontRec::style.
+enum StyleBit : int { kStyleBold = 0, kStyleItalic = 1, kStyleUnderline = 2, kStyleStrikeOut = 3 };
+
+struct FontRec {
+  Colour textColour = 0;
+  double size = 12.0;
+  std::string name;
+  uint8_t reserved = 0;
+  uint8_t style = 0;
+  uint8_t charset = 1;
+  Colour backColour = 0xFFFFFF;
+  Colour shadowColour = 0x808080;
+  Colour outlineColour = 0x00FFFF;
+  uint8_t backTransparent = 1;
+  uint16_t attributes = 0;
+
+  friend bool operator==(const FontRec&, const FontRec&) = default;
+};
+
+struct CurrentFormatRec {
+  uint16_t curAttributes = 0;
+  std::string curFontName = "Times New Roman";
+  double curFontSize = 12.0;
+  Colour curTextColour = 0;
+  uint8_t curFontStyle = 0;
+  uint8_t curCharset = 1;
+  Colour curBackColour = 0xFFFFFF;
+  Colour curShadowColour = 0x808080;
+  Colour curOutlineColour = 0x00FFFF;
+  uint8_t curBackTransparent = 1;
+
+  friend bool operator==(const CurrentFormatRec&, const CurrentFormatRec&) = default;
+};
+
+enum TemplateKind : uint8_t { kTemplateParagraph = 0, kTemplateCharacter = 1 };
+
+struct VorlageRec {
+  std::string name;  // at most 255 bytes
+  uint8_t kind = kTemplateParagraph;
+  ParagraphFormat paragraph;
+  CharRec sample;  // only fontIndex carries meaning
+};
+
+// A picture in the form of the picture library: a 40-byte bitmap information header followed by
+// the colour table (2^bits entries of 4 bytes for 8 bits per pixel or fewer), and the pixel rows,
+// bottom row first, `stride` bytes each. A released picture keeps its slot with no pixels.
+struct BildRec {
+  std::vector<uint8_t> info;
+  std::vector<uint8_t> pixels;
+  int32_t stride = 0;
+  std::string errorText;  // set by a failed OpenDib
+
+  bool hasBits() const { return !pixels.empty(); }
+  uint8_t* bits() { return pixels.empty() ? nullptr : pixels.data(); }
+  const uint8_t* bits() const { return pixels.empty() ? nullptr : pixels.data(); }
+  int32_t width() const;
+  int32_t height() const;  // as stored in the header; may be negative for top-down input
+  int32_t bitsPerPixel() const;
+  int32_t colourCount() const;  // 2^bits for up to 8 bits, else 0
+};
+
+struct CursorPos {
+  int32_t field = 0;
+  int32_t line = 0;
+  int32_t chr = 0;
+  friend bool operator==(const CursorPos&, const CursorPos&) = default;
+};
+
+inline constexpr int kPropertyCount = 8;
+// Titles of the document properties, in stored order.
+inline constexpr std::array<const char*, kPropertyCount> kPropertyTitles = {
+    "Titel", "Thema", "Autor", "Manager", "Firma", "Kategorie", "Stichwörter", "Kommentar"};
+
+// One document: what a document window holds of it.
+struct Document {
+  double zoomPercent = 100.0;
+  int32_t zoomMode = 0;
+  std::vector<FieldRec> fields;
+  CursorPos Anchor;
+  CursorPos Cursor;
+  int32_t currentPage = 0;
+  uint8_t lineEndAffinity = 0;
+  CurrentFormatRec CurrentFormat;
+  uint8_t autoHyphenation = 1;
+  int32_t language = 0;
+  std::string fileName;
+  std::string filePath;
+  std::vector<BildRec> pictures;
+  double pageWidth = 210.0;
+  double pageHeight = 297.0;
+  std::vector<VorlageRec> templates;
+  int32_t footnoteCounter = 0;
+  std::array<std::string, kPropertyCount> properties;
+  std::vector<FontRec> fonts;
+  uint8_t modified = 0;
+
+  int32_t fieldCount() const { return static_cast<int32_t>(fields.size()); }
+  int32_t fontCount() const { return static_cast<int32_t>(fonts.size()); }
+  int32_t pictureCount() const { return static_cast<int32_t>(pictures.size()); }
+  int32_t templateCount() const { return static_cast<int32_t>(templates.size()); }
+};
+
+}  // namespace paginor

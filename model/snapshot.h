@@ -1,0 +1,26 @@
+// A whole-document copy taken before an editing command. Cell arrays are shared with the
+// document until either side changes a line, so a snapshot costs a copy of the line records.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/records.h"
+
+namespace paginor {
+
+struct UndoSnapshot {
+  std::string name;  // at most 255 bytes, Windows-1252
+  std::vector<FieldRec> fields;
+  CursorPos Anchor;
+  CursorPos Cursor;
+  int32_t currentPage = 0;
+  CurrentFormatRec CurrentFormat;
+};
+
+struct UndoState {
+  std::vector<UndoSnapshot> entries;
+  int32_t position = 0;  // entries that can be undone
+};
+
+}  // namespace paginor

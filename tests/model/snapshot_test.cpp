@@ -1,0 +1,84 @@
+// Whole-document copies share their cell arrays until one side changes a line.
+#include <gtest/gtest.h>
+
+#include "model/snapshot.h"
+#include "support/test_support.h"
+
+namespace paginor {
+namespace {
+
+TEST(Snapshot, CopySharesCellsUntilALineChanges) {
+  test::Fixture fx;
+  test::TypeText(fx.w(), "Hallo");
+  Document& d = fx.doc();
+  UndoSnapshot snap{"Eingabe", d.fields, d.Anchor, d.Cursor, d.currentPage, d.CurrentFormat};
+
+  LineRec& live = d.fields[0].lines[0];
+  const LineRec& kept = snap.fields[0].lines[0];
+  EXPECT_TRUE(live.chars.sameCells(kept.chars));
+  EXPECT_TRUE(live.chars.shared());
+
+  // Reading through a non-const line never unshares.
+  int sum = 0;
+  for (const CharRec& c : live.chars) sum += c.ch;
+  EXPECT_GT(sum, 0);
+  EXPECT_TRUE(live.chars.sameCells(kept.chars));
+
+  live.chars.mut(0).ch = 'h';
+  EXPECT_FALSE(live.chars.sameCells(kept.chars));
+  EXPECT_EQ(kept.chars[0].ch, 'H');
+  EXPECT_EQ(live.chars[0].ch, 'h');
+  EXPECT_FALSE(live.chars.shared());
+}
+
+TEST(Snapshot, LineRecordsAndStringsAreOwnedCopies) {
+  test::Fixture fx;
+  test::TypeText(fx.w(), "x");
+  Document& d = fx.doc();
+  LineRec& line = d.fields[0].lines[0];
+  line.para.tabs.push_back({40.0, 2, 1});
+  line.para.bulletFont = "Wingdings";
+  line.chars.mut(0).text.set("Seite 1");
+  std::vector<FieldRec> copy = d.fields;
+
+  line.para.tabs[0].position = 50.0;
+  line.para.bulletFont = "Symbol";
+  line.chars.mut(0).text.set("Seite 2");
+  line.dirty = 1;
+  const LineRec& old = copy[0].lines[0];
+  EXPECT_DOUBLE_EQ(old.para.tabs[0].position, 40.0);
+  EXPECT_EQ(old.para.bulletFont, "Wingdings");
+  EXPECT_EQ(old.chars[0].text.view(), "Seite 1");
+  EXPECT_EQ(old.dirty, 0);
+
+  // Inserting and removing lines in the copy leaves the document alone.
+  copy[0].lines.erase(0);
+  EXPECT_EQ(d.fields[0].lineCount(), 1);
+}
+
+TEST(Snapshot, CellCopiesDuplicateTheParagraphCarrier) {
+  CharRec a;
+  ParagraphFormat p;
+  p.indentLeft = 7.0;
+  a.paraCarrier.set(p);
+  CharRec b = a;
+  ASSERT_TRUE(b.paraCarrier);
+  EXPECT_NE(a.paraCarrier.get(), b.paraCarrier.get());
+  b.paraCarrier->indentLeft = 9.0;
+  EXPECT_DOUBLE_EQ(a.paraCarrier->indentLeft, 7.0);
+}
+
+TEST(RecordArray, MovingRunsOfLinesKeepsTheRecords) {
+  RecordArray<LineRec> a, b;
+  for (int i = 0; i < 5; ++i) a.push_back(LineRec{}).endKind = i;
+  const LineRec* third = &a[2];
+  a.moveTo(2, 4, b, 0);
+  ASSERT_EQ(a.size(), 3);
+  ASSERT_EQ(b.size(), 2);
+  EXPECT_EQ(&b[0], third) << "records move, they are not copied";
+  EXPECT_EQ(b[1].endKind, 3);
+  EXPECT_EQ(a[2].endKind, 4);
+}
+
+}  // namespace
+}  // namespace paginor

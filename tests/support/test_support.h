@@ -1,0 +1,29 @@
+// Shared helpers of the tests: a headless application with a fresh document window.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/application.h"
+#include "model/document_window.h"
+#include "platform/headless.h"
+
+namespace paginor::test {
+
+// A headless platform, an application on it and one new document window.
+struct Fixture {
+  Fixture();
+  HeadlessPlatform host;
+  Application app;
+  std::unique_ptr<TMDIChild> window;
+  TMDIChild& w() { return *window; }
+  Document& doc() { return window->doc; }
+};
+
+// A fresh, empty directory for one test's files.
+std::string TempDir(const std::string& name);
+
+// Places the Cursor and appends characters as typing would (no layout), measured.
+void TypeText(TMDIChild& w, const std::string& cp1252);
+
+}  // namespace paginor::test
