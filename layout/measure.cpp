@@ -40,7 +40,11 @@ std::string ApplyCaseAttributes(std::string_view text, uint16_t attributes) {
 }
 
 void RenderChar(TMDIChild& w, CharRec& cell, bool forceSuperscript, std::string_view text) {
-  Document& d = w.doc;
+  RenderChar(w, w.doc, cell, forceSuperscript, text);
+}
+
+void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
+                std::string_view text) {
   if (cell.fontIndex < 0 || cell.fontIndex >= d.fontCount()) {
     cell.width = 0;
     cell.height = 0;

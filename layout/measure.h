@@ -21,6 +21,10 @@ FontHandle selfont(TMDIChild& w, std::string_view face, int32_t resolution, uint
 // `forceSuperscript` is set for footnote references and marks: the cell then moves to its own
 // font entry with the superscript attribute, so cells sharing its former entry stay as they are.
 void RenderChar(TMDIChild& w, CharRec& cell, bool forceSuperscript, std::string_view text);
+// The same for a cell of another document than the window's (a file being read into a new model
+// before it replaces the window's): fonts are looked up in `d`.
+void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
+                std::string_view text);
 
 // What RenderChar measures for kind-0 cells: the character itself.
 inline std::string_view CellText(const CharRec& cell) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "model/hyphen_data.h"
+
 #include "platform/platform.h"
 
 namespace paginor {
@@ -34,6 +36,9 @@ class Application {
   // Template loading and recovery files must not touch file names, modified flags or the
   // recent-file list while this is set.
   bool quietFileMode = false;
+
+  // Hyphenation pattern tables, German (0) and English (1); each is read once per run.
+  std::array<HyphenTable, 2> hyphenTables;
 
  private:
   Platform& platform_;

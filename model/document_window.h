@@ -32,6 +32,10 @@ class TMDIChild {
   Document doc;
   MeasureState measure;
   UndoState undo;
+  // The pattern table of the document's language (owned by the application) and the window's
+  // own cache of split words.
+  HyphenTable* hyphenTable = nullptr;
+  HyphenCache hyphenCache;
 
   std::string programDir;     // program data directory, with a trailing '/'
   std::string caption;        // fileName, plus "*" while modified

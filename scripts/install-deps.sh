@@ -9,6 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev libharfbuzz-dev
   libjpeg-dev libpng-dev zlib1g-dev
   fonts-liberation2 fonts-dejavu-core
+  hyphen-de hyphen-en-us
   qpdf poppler-utils
 )
 
