@@ -58,6 +58,16 @@ class FontEngine {
   // The Unicode character a byte of the handle's face is drawn as (symbol faces are mapped to
   // their Unicode equivalents, all others read as Windows-1252).
   virtual char32_t unicodeFor(FontHandle f, uint8_t byte) = 0;
+  // The font file and face index that draw one byte: the symbol faces ("Symbol", "Wingdings")
+  // take each character from the first free font that has it, so a byte may come from another
+  // file than fontFile() names.
+  virtual std::string fontFileFor(FontHandle f, uint8_t byte, int32_t* faceIndex = nullptr) {
+    (void)byte;
+    return fontFile(f, faceIndex);
+  }
+  // German messages about missing or damaged font resources gathered so far (the font
+  // configuration, the fallback fonts); the program shows them once.
+  virtual std::vector<std::string> warnings() const { return {}; }
 };
 
 // ---------------------------------------------------------------------------------------------

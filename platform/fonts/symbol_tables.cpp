@@ -1,0 +1,434 @@
+#include "platform/fonts/symbol_tables.h"
+
+namespace paginor::fonts {
+
+namespace {
+
+struct Entry {
+  uint8_t byte;
+  char32_t code;
+};
+
+// Adobe's Symbol encoding. Codes the original font keeps in the private use area (the serif and
+// sans-serif copies of ®, © and ™, the extenders) take the nearest standard character, since no
+// free font draws Adobe's private ones. Bytes not listed are the same as in ASCII.
+constexpr Entry kSymbol[] = {
+    {0x22, 0x2200},  // ∀ for all
+    {0x24, 0x2203},  // ∃ there exists
+    {0x27, 0x220B},  // ∋ contains as member
+    {0x2A, 0x2217},  // ∗ asterisk operator
+    {0x2D, 0x2212},  // − minus
+    {0x40, 0x2245},  // ≅ approximately equal
+    {0x41, 0x0391},  // Α
+    {0x42, 0x0392},  // Β
+    {0x43, 0x03A7},  // Χ
+    {0x44, 0x0394},  // Δ
+    {0x45, 0x0395},  // Ε
+    {0x46, 0x03A6},  // Φ
+    {0x47, 0x0393},  // Γ
+    {0x48, 0x0397},  // Η
+    {0x49, 0x0399},  // Ι
+    {0x4A, 0x03D1},  // ϑ theta symbol
+    {0x4B, 0x039A},  // Κ
+    {0x4C, 0x039B},  // Λ
+    {0x4D, 0x039C},  // Μ
+    {0x4E, 0x039D},  // Ν
+    {0x4F, 0x039F},  // Ο
+    {0x50, 0x03A0},  // Π
+    {0x51, 0x0398},  // Θ
+    {0x52, 0x03A1},  // Ρ
+    {0x53, 0x03A3},  // Σ
+    {0x54, 0x03A4},  // Τ
+    {0x55, 0x03A5},  // Υ
+    {0x56, 0x03C2},  // ς final sigma
+    {0x57, 0x03A9},  // Ω
+    {0x58, 0x039E},  // Ξ
+    {0x59, 0x03A8},  // Ψ
+    {0x5A, 0x0396},  // Ζ
+    {0x5C, 0x2234},  // ∴ therefore
+    {0x5E, 0x22A5},  // ⊥ perpendicular
+    {0x60, 0x203E},  // ‾ radical extender
+    {0x61, 0x03B1},  // α
+    {0x62, 0x03B2},  // β
+    {0x63, 0x03C7},  // χ
+    {0x64, 0x03B4},  // δ
+    {0x65, 0x03B5},  // ε
+    {0x66, 0x03C6},  // φ
+    {0x67, 0x03B3},  // γ
+    {0x68, 0x03B7},  // η
+    {0x69, 0x03B9},  // ι
+    {0x6A, 0x03D5},  // ϕ phi symbol
+    {0x6B, 0x03BA},  // κ
+    {0x6C, 0x03BB},  // λ
+    {0x6D, 0x03BC},  // μ
+    {0x6E, 0x03BD},  // ν
+    {0x6F, 0x03BF},  // ο
+    {0x70, 0x03C0},  // π
+    {0x71, 0x03B8},  // θ
+    {0x72, 0x03C1},  // ρ
+    {0x73, 0x03C3},  // σ
+    {0x74, 0x03C4},  // τ
+    {0x75, 0x03C5},  // υ
+    {0x76, 0x03D6},  // ϖ pi symbol
+    {0x77, 0x03C9},  // ω
+    {0x78, 0x03BE},  // ξ
+    {0x79, 0x03C8},  // ψ
+    {0x7A, 0x03B6},  // ζ
+    {0x7E, 0x223C},  // ∼ tilde operator
+    {0xA0, 0x20AC},  // € euro
+    {0xA1, 0x03D2},  // ϒ upsilon with hook
+    {0xA2, 0x2032},  // ′ prime
+    {0xA3, 0x2264},  // ≤
+    {0xA4, 0x2044},  // ⁄ fraction slash
+    {0xA5, 0x221E},  // ∞
+    {0xA6, 0x0192},  // ƒ florin
+    {0xA7, 0x2663},  // ♣
+    {0xA8, 0x2666},  // ♦
+    {0xA9, 0x2665},  // ♥
+    {0xAA, 0x2660},  // ♠
+    {0xAB, 0x2194},  // ↔
+    {0xAC, 0x2190},  // ←
+    {0xAD, 0x2191},  // ↑
+    {0xAE, 0x2192},  // → (the tab mark)
+    {0xAF, 0x2193},  // ↓
+    {0xB0, 0x00B0},  // °
+    {0xB1, 0x00B1},  // ±
+    {0xB2, 0x2033},  // ″ double prime
+    {0xB3, 0x2265},  // ≥
+    {0xB4, 0x00D7},  // ×
+    {0xB5, 0x221D},  // ∝ proportional to
+    {0xB6, 0x2202},  // ∂ partial differential
+    {0xB7, 0x2022},  // • bullet
+    {0xB8, 0x00F7},  // ÷
+    {0xB9, 0x2260},  // ≠
+    {0xBA, 0x2261},  // ≡
+    {0xBB, 0x2248},  // ≈
+    {0xBC, 0x2026},  // … ellipsis
+    {0xBD, 0x2502},  // │ vertical arrow extender
+    {0xBE, 0x2500},  // ─ horizontal arrow extender
+    {0xBF, 0x21B5},  // ↵ carriage return (the mark of a line break)
+    {0xC0, 0x2135},  // ℵ alef
+    {0xC1, 0x2111},  // ℑ
+    {0xC2, 0x211C},  // ℜ
+    {0xC3, 0x2118},  // ℘ Weierstrass p
+    {0xC4, 0x2297},  // ⊗
+    {0xC5, 0x2295},  // ⊕
+    {0xC6, 0x2205},  // ∅ empty set
+    {0xC7, 0x2229},  // ∩
+    {0xC8, 0x222A},  // ∪
+    {0xC9, 0x2283},  // ⊃
+    {0xCA, 0x2287},  // ⊇
+    {0xCB, 0x2284},  // ⊄
+    {0xCC, 0x2282},  // ⊂
+    {0xCD, 0x2286},  // ⊆
+    {0xCE, 0x2208},  // ∈
+    {0xCF, 0x2209},  // ∉
+    {0xD0, 0x2220},  // ∠ angle
+    {0xD1, 0x2207},  // ∇ nabla
+    {0xD2, 0x00AE},  // ® (serif)
+    {0xD3, 0x00A9},  // © (serif)
+    {0xD4, 0x2122},  // ™ (serif)
+    {0xD5, 0x220F},  // ∏
+    {0xD6, 0x221A},  // √
+    {0xD7, 0x22C5},  // ⋅ dot operator
+    {0xD8, 0x00AC},  // ¬
+    {0xD9, 0x2227},  // ∧
+    {0xDA, 0x2228},  // ∨
+    {0xDB, 0x21D4},  // ⇔
+    {0xDC, 0x21D0},  // ⇐
+    {0xDD, 0x21D1},  // ⇑
+    {0xDE, 0x21D2},  // ⇒
+    {0xDF, 0x21D3},  // ⇓
+    {0xE0, 0x25CA},  // ◊ lozenge
+    {0xE1, 0x27E8},  // ⟨ left angle bracket
+    {0xE2, 0x00AE},  // ® (sans-serif)
+    {0xE3, 0x00A9},  // © (sans-serif)
+    {0xE4, 0x2122},  // ™ (sans-serif)
+    {0xE5, 0x2211},  // ∑
+    {0xE6, 0x239B},  // ⎛ parenthesis pieces, brackets and braces
+    {0xE7, 0x239C},  // ⎜
+    {0xE8, 0x239D},  // ⎝
+    {0xE9, 0x23A1},  // ⎡
+    {0xEA, 0x23A2},  // ⎢
+    {0xEB, 0x23A3},  // ⎣
+    {0xEC, 0x23A7},  // ⎧
+    {0xED, 0x23A8},  // ⎨
+    {0xEE, 0x23A9},  // ⎩
+    {0xEF, 0x23AA},  // ⎪
+    {0xF1, 0x27E9},  // ⟩ right angle bracket
+    {0xF2, 0x222B},  // ∫
+    {0xF3, 0x2320},  // ⌠ integral pieces
+    {0xF4, 0x23AE},  // ⎮
+    {0xF5, 0x2321},  // ⌡
+    {0xF6, 0x239E},  // ⎞
+    {0xF7, 0x239F},  // ⎟
+    {0xF8, 0x23A0},  // ⎠
+    {0xF9, 0x23A4},  // ⎤
+    {0xFA, 0x23A5},  // ⎥
+    {0xFB, 0x23A6},  // ⎦
+    {0xFC, 0x23AB},  // ⎫
+    {0xFD, 0x23AC},  // ⎬
+    {0xFE, 0x23AD},  // ⎭
+};
+
+// Microsoft's Wingdings. Where the shipped fonts lack the exact pictograph but carry a close
+// standard one (bullets, arrows, check marks, squares, circles, diamonds), the close one is
+// taken so bullets and marks draw; the rest keep their exact character for copying as text.
+constexpr Entry kWingdings[] = {
+    {0x20, 0x0020},   // space
+    {0x21, 0x270F},   // ✏ pencil
+    {0x22, 0x2702},   // ✂ scissors
+    {0x23, 0x2701},   // ✁ upper blade scissors
+    {0x24, 0x1F453},  // 👓 eyeglasses
+    {0x25, 0x1F514},  // 🔔 bell
+    {0x26, 0x1F4D6},  // 📖 open book
+    {0x27, 0x1F56F},  // 🕯 candle
+    {0x28, 0x260E},   // ☎ telephone
+    {0x29, 0x2706},   // ✆ telephone location sign
+    {0x2A, 0x2709},   // ✉ envelope
+    {0x2B, 0x1F583},  // 🖃 stamped envelope
+    {0x2C, 0x1F4EA},  // 📪 mailboxes
+    {0x2D, 0x1F4EB},  // 📫
+    {0x2E, 0x1F4EC},  // 📬
+    {0x2F, 0x1F4ED},  // 📭
+    {0x30, 0x1F4C1},  // 📁 folder
+    {0x31, 0x1F4C2},  // 📂 open folder
+    {0x32, 0x1F4C4},  // 📄 page
+    {0x33, 0x1F5CF},  // 🗏 page
+    {0x34, 0x1F5D0},  // 🗐 pages
+    {0x35, 0x1F5C4},  // 🗄 file cabinet
+    {0x36, 0x231B},   // ⌛ hourglass
+    {0x37, 0x1F5AE},  // 🖮 keyboard
+    {0x38, 0x1F5B0},  // 🖰 mouse
+    {0x39, 0x1F5B2},  // 🖲 trackball
+    {0x3A, 0x1F5B3},  // 🖳 computer
+    {0x3B, 0x1F5B4},  // 🖴 hard disk
+    {0x3C, 0x1F5AB},  // 🖫 diskettes
+    {0x3D, 0x1F5AC},  // 🖬
+    {0x3E, 0x2707},   // ✇ tape drive
+    {0x3F, 0x270D},   // ✍ writing hand
+    {0x40, 0x1F58E},  // 🖎 left writing hand
+    {0x41, 0x270C},   // ✌ victory hand
+    {0x42, 0x1F44C},  // 👌 OK hand
+    {0x43, 0x1F44D},  // 👍 thumbs up
+    {0x44, 0x1F44E},  // 👎 thumbs down
+    {0x45, 0x261C},   // ☜ pointing hands
+    {0x46, 0x261E},   // ☞
+    {0x47, 0x261D},   // ☝
+    {0x48, 0x261F},   // ☟
+    {0x49, 0x270B},   // ✋ raised hand
+    {0x4A, 0x263A},   // ☺ smiling face
+    {0x4B, 0x1F610},  // 😐 neutral face
+    {0x4C, 0x2639},   // ☹ frowning face
+    {0x4D, 0x1F4A3},  // 💣 bomb
+    {0x4E, 0x2620},   // ☠ skull and crossbones
+    {0x4F, 0x1F3F3},  // 🏳 white flag
+    {0x50, 0x1F3F1},  // 🏱 white pennant
+    {0x51, 0x2708},   // ✈ airplane
+    {0x52, 0x263C},   // ☼ sun
+    {0x53, 0x1F4A7},  // 💧 droplet
+    {0x54, 0x2744},   // ❄ snowflake
+    {0x55, 0x1F546},  // 🕆 white latin cross
+    {0x56, 0x271E},   // ✞ shadowed latin cross
+    {0x57, 0x1F548},  // 🕈 celtic cross
+    {0x58, 0x2720},   // ✠ maltese cross
+    {0x59, 0x2721},   // ✡ star of David
+    {0x5A, 0x262A},   // ☪ star and crescent
+    {0x5B, 0x262F},   // ☯ yin yang
+    {0x5C, 0x0950},   // ॐ om
+    {0x5D, 0x2638},   // ☸ wheel of dharma
+    {0x5E, 0x2648},   // ♈ the signs of the zodiac
+    {0x5F, 0x2649},   // ♉
+    {0x60, 0x264A},   // ♊
+    {0x61, 0x264B},   // ♋
+    {0x62, 0x264C},   // ♌
+    {0x63, 0x264D},   // ♍
+    {0x64, 0x264E},   // ♎
+    {0x65, 0x264F},   // ♏
+    {0x66, 0x2650},   // ♐
+    {0x67, 0x2651},   // ♑
+    {0x68, 0x2652},   // ♒
+    {0x69, 0x2653},   // ♓
+    {0x6A, 0x1F670},  // 🙰 et ligature ornament
+    {0x6B, 0x1F675},  // 🙵 ampersand ornament
+    {0x6C, 0x25CF},   // ● black circle (bullet)
+    {0x6D, 0x274D},   // ❍ shadowed white circle
+    {0x6E, 0x25A0},   // ■ black square (bullet)
+    {0x6F, 0x25A1},   // □ white square
+    {0x70, 0x25FB},   // ◻ bold white square
+    {0x71, 0x2751},   // ❑ shadowed white square (bullet)
+    {0x72, 0x2752},   // ❒ shadowed white square
+    {0x73, 0x2666},   // ♦ black medium lozenge
+    {0x74, 0x29EB},   // ⧫ black lozenge
+    {0x75, 0x25C6},   // ◆ black diamond (bullet)
+    {0x76, 0x2756},   // ❖ black diamond minus white X (bullet)
+    {0x77, 0x25C6},   // ◆ black medium diamond
+    {0x78, 0x2327},   // ⌧ X in a rectangle box
+    {0x79, 0x2353},   // ⍓ up caret in a box
+    {0x7A, 0x2318},   // ⌘ place of interest
+    {0x7B, 0x2740},   // ❀ white florette
+    {0x7C, 0x273F},   // ✿ black florette
+    {0x7D, 0x275D},   // ❝ heavy quotation mark ornaments
+    {0x7E, 0x275E},   // ❞
+    {0x80, 0x24EA},   // ⓪ circled digits
+    {0x81, 0x2460},   // ①
+    {0x82, 0x2461},   // ②
+    {0x83, 0x2462},   // ③
+    {0x84, 0x2463},   // ④
+    {0x85, 0x2464},   // ⑤
+    {0x86, 0x2465},   // ⑥
+    {0x87, 0x2466},   // ⑦
+    {0x88, 0x2467},   // ⑧
+    {0x89, 0x2468},   // ⑨
+    {0x8A, 0x2469},   // ⑩
+    {0x8B, 0x24FF},   // ⓿ negative circled digits
+    {0x8C, 0x2776},   // ❶
+    {0x8D, 0x2777},   // ❷
+    {0x8E, 0x2778},   // ❸
+    {0x8F, 0x2779},   // ❹
+    {0x90, 0x277A},   // ❺
+    {0x91, 0x277B},   // ❻
+    {0x92, 0x277C},   // ❼
+    {0x93, 0x277D},   // ❽
+    {0x94, 0x277E},   // ❾
+    {0x95, 0x277F},   // ❿
+    {0x96, 0x1F662},  // 🙢 pointing buds and leaves
+    {0x97, 0x1F660},  // 🙠
+    {0x98, 0x1F661},  // 🙡
+    {0x99, 0x1F663},  // 🙣
+    {0x9A, 0x1F65E},  // 🙞
+    {0x9B, 0x1F65C},  // 🙜
+    {0x9C, 0x1F65D},  // 🙝
+    {0x9D, 0x1F65F},  // 🙟
+    {0x9E, 0x00B7},   // · middle dot
+    {0x9F, 0x2022},   // • bullet (the default bullet)
+    {0xA0, 0x25AA},   // ▪ black small square
+    {0xA1, 0x25CB},   // ○ white circle
+    {0xA2, 0x25EF},   // ◯ bold white circle
+    {0xA3, 0x25EF},   // ◯ heavy white circle
+    {0xA4, 0x25C9},   // ◉ fisheye
+    {0xA5, 0x25CE},   // ◎ bullseye
+    {0xA6, 0x1F53F},  // 🔿 shadowed white circle
+    {0xA7, 0x25AA},   // ▪ black small square (bullet)
+    {0xA8, 0x25FB},   // ◻ white medium square
+    {0xA9, 0x1F7C2},  // 🟂 three-pointed black star
+    {0xAA, 0x2726},   // ✦ four-pointed black star
+    {0xAB, 0x2605},   // ★ black star
+    {0xAC, 0x2736},   // ✶ six-pointed black star
+    {0xAD, 0x2734},   // ✴ eight-pointed black star
+    {0xAE, 0x2739},   // ✹ twelve-pointed black star
+    {0xAF, 0x2735},   // ✵ eight-pointed pinwheel star
+    {0xB0, 0x2BD0},   // ⯐ square position indicator
+    {0xB1, 0x2316},   // ⌖ position indicator
+    {0xB2, 0x27E1},   // ⟡ white concave-sided diamond
+    {0xB3, 0x2311},   // ⌑ square lozenge
+    {0xB4, 0x2BD1},   // ⯑ uncertainty sign
+    {0xB5, 0x272A},   // ✪ circled white star
+    {0xB6, 0x2730},   // ✰ shadowed white star
+    {0xB7, 0x1F550},  // 🕐 clock faces, one to twelve o'clock
+    {0xB8, 0x1F551},  // 🕑
+    {0xB9, 0x1F552},  // 🕒
+    {0xBA, 0x1F553},  // 🕓
+    {0xBB, 0x1F554},  // 🕔
+    {0xBC, 0x1F555},  // 🕕
+    {0xBD, 0x1F556},  // 🕖
+    {0xBE, 0x1F557},  // 🕗
+    {0xBF, 0x1F558},  // 🕘
+    {0xC0, 0x1F559},  // 🕙
+    {0xC1, 0x1F55A},  // 🕚
+    {0xC2, 0x1F55B},  // 🕛
+    {0xC3, 0x21B2},   // ↲ ribbon arrows: down left
+    {0xC4, 0x21B3},   // ↳ down right
+    {0xC5, 0x21B0},   // ↰ up left
+    {0xC6, 0x21B1},   // ↱ up right
+    {0xC7, 0x2B11},   // ⬑ left up
+    {0xC8, 0x2B0F},   // ⬏ right up
+    {0xC9, 0x2B10},   // ⬐ left down
+    {0xCA, 0x2B0E},   // ⬎ right down
+    {0xCB, 0x1F66A},  // 🙪 leaf ornaments
+    {0xCC, 0x1F66B},  // 🙫
+    {0xCD, 0x1F655},  // 🙕
+    {0xCE, 0x1F654},  // 🙔
+    {0xCF, 0x1F657},  // 🙗
+    {0xD0, 0x1F656},  // 🙖
+    {0xD1, 0x1F650},  // 🙐
+    {0xD2, 0x1F651},  // 🙑
+    {0xD3, 0x1F652},  // 🙒
+    {0xD4, 0x1F653},  // 🙓
+    {0xD5, 0x232B},   // ⌫ erase to the left
+    {0xD6, 0x2326},   // ⌦ erase to the right
+    {0xD7, 0x25C0},   // ◀ arrowheads: left
+    {0xD8, 0x27A2},   // ➢ right (bullet)
+    {0xD9, 0x25B2},   // ▲ up
+    {0xDA, 0x25BC},   // ▼ down
+    {0xDB, 0x2B88},   // ⮈ circled arrowheads
+    {0xDC, 0x2B8A},   // ⮊
+    {0xDD, 0x2B89},   // ⮉
+    {0xDE, 0x2B8B},   // ⮋
+    {0xDF, 0x2190},   // ← arrows: left
+    {0xE0, 0x2192},   // → right
+    {0xE1, 0x2191},   // ↑ up
+    {0xE2, 0x2193},   // ↓ down
+    {0xE3, 0x2196},   // ↖ up left
+    {0xE4, 0x2197},   // ↗ up right
+    {0xE5, 0x2199},   // ↙ down left
+    {0xE6, 0x2198},   // ↘ down right
+    {0xE7, 0x2B05},   // ⬅ heavy arrows: left
+    {0xE8, 0x2794},   // ➔ right (bullet)
+    {0xE9, 0x2B06},   // ⬆ up
+    {0xEA, 0x2B07},   // ⬇ down
+    {0xEB, 0x2B09},   // ⬉ up left
+    {0xEC, 0x2B08},   // ⬈ up right
+    {0xED, 0x2B0B},   // ⬋ down left
+    {0xEE, 0x2B0A},   // ⬊ down right
+    {0xEF, 0x21E6},   // ⇦ white arrows: left
+    {0xF0, 0x21E8},   // ⇨ right
+    {0xF1, 0x21E7},   // ⇧ up
+    {0xF2, 0x21E9},   // ⇩ down
+    {0xF3, 0x2B04},   // ⬄ left right
+    {0xF4, 0x21F3},   // ⇳ up down
+    {0xF5, 0x2B01},   // ⬁ up left
+    {0xF6, 0x2B00},   // ⬀ up right
+    {0xF7, 0x2B03},   // ⬃ down left
+    {0xF8, 0x2B02},   // ⬂ down right
+    {0xF9, 0x1F8AC},  // 🢬 white arrow shafts
+    {0xFA, 0x1F8AD},  // 🢭
+    {0xFB, 0x2718},   // ✘ ballot X
+    {0xFC, 0x2714},   // ✔ check mark
+    {0xFD, 0x2612},   // ☒ ballot box with X
+    {0xFE, 0x2611},   // ☑ ballot box with check
+};
+
+template <size_t N>
+constexpr std::array<char32_t, 256> expand(const Entry (&entries)[N]) {
+  std::array<char32_t, 256> t{};
+  for (size_t b = 0; b < 256; ++b) t[b] = static_cast<char32_t>(b);
+  for (const Entry& e : entries) t[e.byte] = e.code;
+  return t;
+}
+
+constexpr std::array<char32_t, 256> kSymbolTable = expand(kSymbol);
+constexpr std::array<char32_t, 256> kWingdingsTable = expand(kWingdings);
+
+// ASCII only and locale-independent: both names are plain ASCII.
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+SymbolFace symbolFaceOf(std::string_view faceUtf8) {
+  if (equalsIgnoringCase(faceUtf8, "Symbol")) return SymbolFace::Symbol;
+  if (equalsIgnoringCase(faceUtf8, "Wingdings")) return SymbolFace::Wingdings;
+  return SymbolFace::None;
+}
+
+const std::array<char32_t, 256>& symbolTable(SymbolFace face) {
+  return face == SymbolFace::Wingdings ? kWingdingsTable : kSymbolTable;
+}
+
+}  // namespace paginor::fonts
