@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/hyphenate_command.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ const Command kCommands[] = {
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"
      "                                    Zeichen vermessen wie beim Eingeben",
      paginor::cli::cmdMeasure},
+    {"hyphenate", "hyphenate --lang de|en WORT...      Wörter mit ihren Trennstellen ausgeben",
+     paginor::cli::cmdHyphenate},
 };
 
 void usage(std::ostream& out) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "layout/hyphenation.h"
 #include "layout/layout.h"
 #include "model/cp1252.h"
 #include "model/primitives.h"
@@ -38,6 +39,7 @@ void FormCreate(TMDIChild& w) {
   d.pictures.clear();
   d.autoHyphenation = 1;
   d.language = 0;
+  OpenHyphenData(w);
 
   d.CurrentFormat = CurrentFormatRec();
   d.zoomPercent = 100.0;

@@ -9,7 +9,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev libharfbuzz-dev
   libjpeg-dev libpng-dev zlib1g-dev
   fonts-liberation2 fonts-dejavu-core
-  hyphen-de hyphen-en-us
+  hyphen-en-us texlive-lang-german
   qpdf poppler-utils
 )
 
