@@ -51,6 +51,7 @@ void JsonWriter::endArray() {
 
 void JsonWriter::key(std::string_view k) {
   separate();
+  afterKey_ = true;  // the key's own string must not separate again
   value(k);
   out_ += pretty_ ? ": " : ":";
   afterKey_ = true;

@@ -1,0 +1,212 @@
+// Join step: before a field's lines are broken, a dirty line that ends softly takes the line
+// below it back, and the visual rows of a table row are joined into the row's first visual row.
+// Going upwards, a dirty paragraph collapses into its first line and is broken anew.
+//
+// Appending line by line would copy a long paragraph's cells once for every line it spans, and
+// removing each joined line would shift every later line of the field. The loop therefore only
+// decides and adjusts the lines' members; the joined lines' cells are collected in a tree of
+// pieces and copied once into their final line, and the joined lines are removed in one sweep.
+
+#include <algorithm>
+#include <vector>
+
+#include "layout/prefetch.h"
+#include "layout/stages.h"
+#include "model/queries.h"
+
+namespace paginor {
+
+namespace {
+
+// The cells of one joined line, with the line-end cell put before them and the pieces that
+// line had taken in itself.
+struct Piece {
+  bool hasEndCell = false;
+  CharRec endCell;
+  CharArray cells;
+  int32_t firstChild = -1;
+  int32_t nextSibling = -1;
+};
+
+class Joiner {
+ public:
+  Joiner(LayoutWork& work, int32_t field)
+      : work_(work), field_(field), lines_(work.d.fields[field].lines), n_(lines_.size()) {}
+
+  FieldLines run() {
+    for (int32_t f = n_ - 1; f >= 1; --f) {
+      if (f > kPrefetchAhead) PrefetchLine(lines_[f - kPrefetchAhead]);
+      LineRec& lf = lines_[f];
+      const int32_t q = f - std::max(1, lf.rowCells);
+      if (q < 0) continue;
+      LineRec& lq = lines_[q];
+      if (lf.rowStart || lq.rowEnd) continue;
+      const bool softAndDirty = lq.endKind == kEndSoft && lq.dirty;
+      if (!softAndDirty && !(lq.inTable && lf.inTable)) continue;
+      join(q, f);
+    }
+    build();
+    return compact();
+  }
+
+ private:
+  int32_t size(int32_t i) {
+    if (sizes_[i] < 0) sizes_[i] = lines_[i].charCount();
+    return sizes_[i];
+  }
+
+  void prepare() {
+    if (!sizes_.empty()) return;
+    sizes_.assign(static_cast<size_t>(n_), -1);
+    firstPiece_.assign(static_cast<size_t>(n_), -1);
+    lastPiece_.assign(static_cast<size_t>(n_), -1);
+  }
+
+  // A line end that must survive the join (only in tables) becomes a cell; the paragraph it ends
+  // hands its format on through the cell.
+  CharRec lineEndCell(int32_t endKind, const LineRec& next) {
+    if (work_.lineEndFont < 0)
+      work_.lineEndFont = GetNewFontIndex(work_.d, FontOfCurrentFormat(work_.d.CurrentFormat));
+    // A damaged end kind beyond the page break counts as a paragraph end.
+    const int32_t kind = std::clamp(endKind, 1, 3);
+    CharRec c;
+    c.kind = kCharText;
+    c.ch = static_cast<uint8_t>(kind + 12);
+    c.fontIndex = work_.lineEndFont;
+    c.width = c.height = 0;
+    if (kind == kEndParagraph || kind == kEndPageBreak) c.paraCarrier.set(next.para);
+    return c;
+  }
+
+  void join(int32_t q, int32_t f) {
+    prepare();
+    LineRec& lq = lines_[q];
+    LineRec& lf = lines_[f];
+    Piece piece;
+    if (lq.endKind > 0) {
+      piece.hasEndCell = true;
+      piece.endCell = lineEndCell(lq.endKind, lf);
+      sizes_[q] = size(q) + 1;
+    }
+    const int32_t former = size(q);
+    const int32_t moved = size(f);
+    work_.tracked.each([&](CursorPos& p) {
+      if (p.field != field_ || p.line != f) return;
+      p.line = q;
+      p.chr = std::clamp(p.chr + former, 0, former + moved);
+    });
+    sizes_[q] = former + moved;
+
+    lq.dirty = 1;
+    lq.endKind = lf.endKind;
+    if (lq.lineAnchorId == 0 && lf.lineAnchorId > 0) lq.lineAnchorId = lf.lineAnchorId;
+    lq.rowEnd = lf.rowEnd;
+
+    piece.cells = std::move(lf.chars);
+    piece.firstChild = firstPiece_[f];
+    pieces_.push_back(std::move(piece));
+    const int32_t id = static_cast<int32_t>(pieces_.size()) - 1;
+    if (lastPiece_[q] < 0) {
+      firstPiece_[q] = id;
+      targets_.push_back(q);
+    } else {
+      pieces_[lastPiece_[q]].nextSibling = id;
+    }
+    lastPiece_[q] = id;
+    removed_.push_back(f);
+  }
+
+  static void moveCells(CharArray& from, std::vector<CharRec>& out) {
+    if (from.empty()) return;
+    for (CharRec& c : from.edit()) out.push_back(std::move(c));
+    from.clear();
+  }
+
+  // Each surviving line that took lines gets its cells: its own, then every piece depth first.
+  void build() {
+    std::vector<int32_t> stack;
+    for (int32_t t : targets_) {
+      if (isRemoved(t)) continue;  // its cells went on with it to a line above
+      std::vector<CharRec>& out = lines_[t].chars.edit();
+      out.reserve(static_cast<size_t>(size(t)));
+      stack.assign(1, firstPiece_[t]);
+      while (!stack.empty()) {
+        const int32_t p = stack.back();
+        if (p < 0) {
+          stack.pop_back();
+          continue;
+        }
+        stack.back() = pieces_[p].nextSibling;
+        if (pieces_[p].hasEndCell) out.push_back(std::move(pieces_[p].endCell));
+        moveCells(pieces_[p].cells, out);
+        if (pieces_[p].firstChild >= 0) stack.push_back(pieces_[p].firstChild);
+      }
+    }
+  }
+
+  bool isRemoved(int32_t i) const {
+    return std::binary_search(removed_.rbegin(), removed_.rend(), i);  // removed_ is falling
+  }
+
+  FieldLines compact() {
+    RecordArray<LineRec>& lines = lines_;
+    if (removed_.empty()) return FieldLines(std::move(lines));
+    work_.tracked.each([&](CursorPos& p) {
+      if (p.field != field_) return;
+      p.line -= static_cast<int32_t>(
+          std::count_if(removed_.begin(), removed_.end(), [&](int32_t r) { return r < p.line; }));
+    });
+    // A few removals (an edit) shift the later lines directly.
+    if (removed_.size() <= 8) {
+      for (int32_t r : removed_) lines.erase(r);  // falling order keeps the indexes valid
+      return FieldLines(std::move(lines));
+    }
+    // Many (a whole field, the tables' visual rows): the runs of kept lines are taken from the
+    // end one after the other, which leaves them in reverse order, and then taken from the end
+    // again, which restores it. Each run moves in one piece; nothing shifts the lines before it.
+    RecordArray<LineRec> runs;
+    runs.reserve(n_);
+    std::vector<int32_t> lengths;
+    size_t next = 0;  // next removed index, falling
+    int32_t end = n_;
+    while (end > 0) {
+      int32_t start = end;
+      if (next < removed_.size() && removed_[next] == end - 1) {
+        while (next < removed_.size() && removed_[next] == start - 1) {
+          --start;
+          ++next;
+        }
+        lines.erase(start, end);
+      } else {
+        const int32_t stop = next < removed_.size() ? removed_[next] + 1 : 0;
+        start = stop;
+        lines.moveTo(start, end, runs, runs.size());
+        lengths.push_back(end - start);
+      }
+      end = start;
+    }
+    RecordArray<LineRec> kept;
+    kept.reserve(runs.size());
+    for (auto it = lengths.rbegin(); it != lengths.rend(); ++it)  // the first run lies last
+      runs.moveTo(runs.size() - *it, runs.size(), kept, kept.size());
+    return FieldLines(std::move(kept));
+  }
+
+  LayoutWork& work_;
+  const int32_t field_;
+  RecordArray<LineRec>& lines_;
+  const int32_t n_;
+  std::vector<int32_t> sizes_;  // cell counts as joined so far; -1 not read yet
+  std::vector<int32_t> firstPiece_, lastPiece_;
+  std::vector<Piece> pieces_;
+  std::vector<int32_t> targets_;  // lines that took pieces, in the order they first did
+  std::vector<int32_t> removed_;  // joined lines, falling
+};
+
+}  // namespace
+
+FieldLines JoinLines(LayoutWork& work, int32_t field) {
+  return Joiner(work, field).run();
+}
+
+}  // namespace paginor

@@ -1,0 +1,91 @@
+// Work state of one layout pass, shared by its stages. Everything here lives only for one call
+// of MakeSoftEnters.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/document_window.h"
+#include "model/records.h"
+
+namespace paginor {
+
+// The positions the pass keeps on the same text while it moves cells and lines: the Cursor and
+// the Anchor. Moving the Anchor with the text keeps a marking on the text it marked.
+class TrackedPositions {
+ public:
+  explicit TrackedPositions(Document& d) : p_{&d.Cursor, &d.Anchor} {}
+  template <typename Fn>
+  void each(Fn&& fn) {
+    // The Anchor usually equals the Cursor; adjusting it once is enough then, and adjusting it
+    // twice would apply a relative change twice.
+    const bool same = *p_[0] == *p_[1];
+    fn(*p_[0]);
+    if (same)
+      *p_[1] = *p_[0];
+    else
+      fn(*p_[1]);
+  }
+  // A line was inserted at `at` in `field`: later lines of the field move down by one.
+  void lineInserted(int32_t field, int32_t at) {
+    each([&](CursorPos& p) {
+      if (p.field == field && p.line >= at) ++p.line;
+    });
+  }
+
+ private:
+  std::array<CursorPos*, 2> p_;
+};
+
+// The word check of the check while typing: true when the word is correct.
+using WordCheck = std::function<bool(std::string_view word)>;
+
+struct LayoutWork {
+  LayoutWork(TMDIChild& window);
+
+  TMDIChild& w;
+  Document& d;
+  TrackedPositions tracked;
+
+  // The page size the layout uses: whole screen pixels at 100 %, in millimetres, so that the
+  // screen shows the same breaks it draws.
+  double pageWidth = 0;
+  double pageHeight = 0;
+
+  // The measuring font: the font of the last cell the breaker placed in this pass; -1 stands
+  // for the font of the CurrentFormat. Only empty lines ask for it (the height of a space).
+  int32_t measuringFont = -1;
+  std::unordered_map<int32_t, double> spaceHeights;  // by font index, -1 the CurrentFormat
+
+  // List counters, one per cell column; a counter not used yet reads 1.
+  std::vector<int32_t> listCounters;
+
+  // The format a paragraph-end cell carried, handed from the scan to the split.
+  std::optional<ParagraphFormat> pendingParagraph;
+
+  // Font of the transient line-end cells (the interned CurrentFormat), made once per pass.
+  int32_t lineEndFont = -1;
+
+  // A line whose cells start at `lazyOffset` of its array: the rest of a long line handed on by
+  // a split without moving it (see SplitLine). Only the line broken next can be such a line.
+  LineRec* lazyLine = nullptr;
+  int32_t lazyOffset = 0;
+
+  // The check while typing; empty while no word check is installed.
+  WordCheck wordCheck;
+
+  // Offset of `line`'s first cell when it is the lazily handed-on line, else 0; the hand-on is
+  // consumed.
+  int32_t takeLazyOffset(const LineRec& line) {
+    if (lazyLine != &line) return 0;
+    lazyLine = nullptr;
+    return lazyOffset;
+  }
+};
+
+}  // namespace paginor
