@@ -6,7 +6,6 @@
 #include "layout/measure.h"
 #include "model/cp1252.h"
 #include "model/document_window.h"
-#include "model/dump_json.h"
 #include "model/queries.h"
 #include "platform/headless.h"
 
@@ -70,26 +69,6 @@ bool parseDouble(const std::string& s, double& out) {
 }
 
 }  // namespace
-
-int cmdDump(Args& args) {
-  DumpOptions options;
-  options.cells = !args.flag("--brief");
-  bool fresh = args.flag("--new");
-  std::vector<std::string> pos;
-  std::string error;
-  if (!args.rest(pos, error)) {
-    std::cerr << error << "\n";
-    return 2;
-  }
-  if (!fresh || !pos.empty()) {
-    std::cerr << "Aufruf: paginor-cli dump [--brief] --new\n";
-    return 2;
-  }
-  Session s;
-  FormCreate(s.window);
-  std::cout << DumpDocumentJson(s.window.doc, options);
-  return 0;
-}
 
 int cmdMeasure(Args& args) {
   auto font = args.option("--font");

@@ -21,7 +21,6 @@ class Args {
   std::vector<std::string> raw_;
 };
 
-int cmdDump(Args& args);
 int cmdMeasure(Args& args);
 
 }  // namespace paginor::cli

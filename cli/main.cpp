@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/hyphenate_command.h"
+#include "cli/storage_commands.h"
 
 namespace {
 
@@ -20,8 +21,14 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"dump", "dump [--brief] (--new | IN)        das Dokument als JSON ausgeben",
-     paginor::cli::cmdDump},
+    {"dump",
+     "dump [--brief] [--from FORMAT] (--new | IN)\n"
+     "                                    das Dokument als JSON ausgeben",
+     paginor::cli::cmdDumpFile},
+    {"convert",
+     "convert [--from FORMAT] [--to FORMAT] (IN | --new) OUT\n"
+     "                                    ein Dokument umwandeln (sbl, txt, dostxt)",
+     paginor::cli::cmdConvert},
     {"measure",
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"
      "                                    Zeichen vermessen wie beim Eingeben",

@@ -1,0 +1,22 @@
+// A new document window's content: the built-in empty document with the template "normal.sbt"
+// read over it.
+#pragma once
+
+#include <string>
+
+namespace paginor {
+
+class TMDIChild;
+
+inline constexpr const char* kTemplateFileName = "normal.sbt";
+
+// The template a new document reads: the user's own "normal.sbt" in the per-user directory
+// when there is one, else the one in the program data directory.
+std::string TemplatePath(TMDIChild& w);
+
+// Builds the new document (FormCreate), then reads the template over it without touching the
+// file name or the modified flag. A missing or unreadable template shows the reader's message
+// and leaves the built-in document. The document stays unnamed and not modified.
+void CreateNewDocument(TMDIChild& w);
+
+}  // namespace paginor

@@ -1,0 +1,54 @@
+// Native documents (".sbl") and the new-document template "normal.sbt", which has the same
+// format. storage/sbl_layout.h holds the byte layout.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/records.h"
+
+namespace paginor {
+
+class TMDIChild;
+
+inline constexpr const char* kNotNativeText = "Dies ist kein gültiges Scribolantium Dokument!";
+
+// Writes the window's document to `path`. The previous file is replaced only once the new one
+// is complete. Shows "Speichere Datei..." while working; a failure shows its message and
+// returns false. Unless quietFileMode is set, the document takes the path and is marked as not
+// modified.
+bool SaveSBLFile(TMDIChild& w, const std::string& path);
+
+// Replaces the window's document with the file's. A file that cannot be read, is no native
+// document or is damaged is refused with a message and leaves the document exactly as it was.
+// The page size is not part of the file; the window keeps its own. Unless quietFileMode is
+// set, the document takes the path and is marked as not modified.
+bool OpenSBLFile(TMDIChild& w, const std::string& path);
+
+// The file image SaveSBLFile writes.
+std::vector<uint8_t> SerializeSBL(const Document& d);
+
+enum class SblStatus { Ok, NotNative, Damaged };
+
+struct SblResult {
+  SblStatus status = SblStatus::Ok;
+  size_t offset = 0;   // where the reader stopped
+  std::string detail;  // what was wrong, for tests and diagnostics
+  explicit operator bool() const { return status == SblStatus::Ok; }
+};
+
+// Whether the data begins with the magic of a native document.
+bool HasSblMagic(const uint8_t* data, size_t size);
+
+// Reads a file image into `out`, a document of its own: on success the members a file holds
+// are replaced (see AdoptFileContent), on failure `out` may be half filled and must be dropped.
+// Character cells are measured with the window's resolution and fonts.
+SblResult ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out);
+
+// Moves the members a file holds from `from` into `to`; page size, CurrentFormat, file name
+// and modified flag of `to` stay.
+void AdoptFileContent(Document& to, Document&& from);
+
+}  // namespace paginor

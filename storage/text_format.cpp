@@ -1,0 +1,261 @@
+#include "storage/text_format.h"
+
+#include <iconv.h>
+
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "layout/layout.h"
+#include "layout/measure.h"
+#include "model/document_window.h"
+#include "model/primitives.h"
+#include "model/queries.h"
+#include "storage/atomic_file.h"
+#include "storage/file_io.h"
+
+namespace paginor {
+
+namespace {
+
+// About ten thousand pages of text; a larger file is no text document.
+constexpr uint64_t kMaxTextFileBytes = uint64_t{32} << 20;
+constexpr const char* kNoOemText = "Der DOS-Zeichensatz (Codepage 850) steht nicht zur Verfügung!";
+// A tab cell read from a text file: the width of a default tab stop; the line breaker sets the
+// real width, and the height -1 lets the line take its height from the other cells.
+constexpr double kTabWidth = 12.5;
+constexpr double kTabHeight = -1.0;
+
+iconv_t openConverter(std::initializer_list<const char*> to,
+                      std::initializer_list<const char*> from) {
+  for (const char* t : to)
+    for (const char* f : from) {
+      iconv_t cd = iconv_open(t, f);
+      if (cd != reinterpret_cast<iconv_t>(-1)) return cd;
+    }
+  return reinterpret_cast<iconv_t>(-1);
+}
+
+// Both code pages have one byte per character, so converting each byte alone gives the whole
+// mapping; the system's tables decide, not ours.
+std::optional<ByteTable> buildTable(iconv_t cd) {
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  ByteTable table{};
+  for (int b = 0; b < 256; ++b) {
+    char in = static_cast<char>(b);
+    char out[8];
+    char* ip = &in;
+    char* op = out;
+    size_t inLeft = 1, outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const size_t r = iconv(cd, &ip, &inLeft, &op, &outLeft);
+    const bool single = r != static_cast<size_t>(-1) && inLeft == 0 && op - out == 1;
+    table[static_cast<size_t>(b)] = single ? static_cast<uint8_t>(out[0]) : uint8_t{'?'};
+  }
+  iconv_close(cd);
+  return table;
+}
+
+// Appends text-file lines to the document at the Cursor, as typing would.
+class TextBuilder {
+ public:
+  explicit TextBuilder(TMDIChild& w) : w_(w), d_(w.doc) {}
+
+  void put(uint8_t b) {
+    if (b < 32 && b != 9) return;  // other control characters are dropped
+    CharRec* c = NewChar(d_);
+    if (!c) return;
+    c->ch = b;
+    if (b == 9) {
+      c->width = kTabWidth;
+      c->height = kTabHeight;
+    } else {
+      measure(*c);
+    }
+    ++d_.Cursor.chr;
+  }
+
+  // Ends the current line as a paragraph and continues on a new last line of the field.
+  void newParagraph() {
+    const CursorPos& cur = d_.Cursor;
+    if (cur.field < 0 || cur.field >= d_.fieldCount()) return;
+    FieldRec& f = d_.fields[static_cast<size_t>(cur.field)];
+    if (cur.line >= 0 && cur.line < f.lineCount()) f.lines[cur.line].endKind = kEndParagraph;
+    InsertNewLine(d_, cur.field, f.lineCount());
+    d_.Cursor = CursorPos{cur.field, f.lineCount() - 1, 0};
+  }
+
+ private:
+  // Every cell of the file has the same font: measure each byte value once.
+  void measure(CharRec& c) {
+    if (c.fontIndex != memoFont_) {
+      memoFont_ = c.fontIndex;
+      for (auto& m : memo_) m = {NAN, NAN};
+    }
+    auto& m = memo_[c.ch];
+    if (std::isnan(m.first)) {
+      RenderChar(w_, c, /*forceSuperscript*/ false, CellText(c));
+      m = {c.width, c.height};
+    }
+    c.width = m.first;
+    c.height = m.second;
+  }
+
+  TMDIChild& w_;
+  Document& d_;
+  int32_t memoFont_ = -1;
+  std::array<std::pair<double, double>, 256> memo_{};
+};
+
+void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data, const ByteTable* table) {
+  Document& d = w.doc;
+  d.CurrentFormat.curFontName = "Courier New";
+  TextBuilder b(w);
+  const size_t n = data.size();
+  size_t i = 0;
+  bool first = true;
+  while (i < n) {
+    const size_t start = i;
+    while (i < n && data[i] != '\r' && data[i] != '\n') ++i;
+    const size_t end = i;
+    if (i < n) i += (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') ? 2 : 1;
+    if (!first) b.newParagraph();
+    first = false;
+    for (size_t k = start; k < end; ++k) b.put(table ? (*table)[data[k]] : data[k]);
+  }
+  d.Cursor = CursorPos{};
+  d.Anchor = d.Cursor;
+  SetAllDirtyFlags(d);
+  MakeSoftEnters(w);
+}
+
+// Whether the line starts a paragraph: the chain's first line, or the line above it in the same
+// cell column ended a paragraph or a page, or a table row starts or ended.
+bool startsParagraph(const Document& d, int32_t field, int32_t line) {
+  const LineRec& l = d.fields[static_cast<size_t>(field)].lines[line];
+  int32_t pf = field;
+  int32_t pl = line - (l.rowCells > 0 ? l.rowCells : 1);
+  GoToLine(d, pf, pl);
+  if (pl < 0 || pl >= d.fields[static_cast<size_t>(pf)].lineCount()) return true;
+  const LineRec& above = d.fields[static_cast<size_t>(pf)].lines[pl];
+  return above.endKind == kEndParagraph || above.endKind == kEndPageBreak || l.rowStart != 0 ||
+         above.rowEnd != 0;
+}
+
+class TextCollector {
+ public:
+  explicit TextCollector(const ByteTable* table) : table_(table) {}
+
+  void chain(const Document& d, int32_t head) {
+    // A chain can never be longer than the field count, even in a damaged document.
+    int32_t steps = d.fieldCount();
+    for (int32_t f = head; f >= 0 && f < d.fieldCount() && steps-- > 0;
+         f = d.fields[static_cast<size_t>(f)].nextField) {
+      const FieldRec& field = d.fields[static_cast<size_t>(f)];
+      for (int32_t l = 0; l < field.lineCount(); ++l) addLine(d, f, l);
+    }
+    if (!line_.empty()) emit();
+  }
+  std::string take() { return std::move(out_); }
+
+ private:
+  void addLine(const Document& d, int32_t f, int32_t index) {
+    const LineRec& l = d.fields[static_cast<size_t>(f)].lines[index];
+    if (startsParagraph(d, f, index)) {
+      if (l.para.listKind == kListBullets) line_ += "* ";
+      if (l.para.listKind == kListNumbers) line_ += std::to_string(l.para.listNumber) + ". ";
+    }
+    for (const CharRec& c : l.chars)
+      if (c.kind == kCharText) line_ += static_cast<char>(c.ch);
+    if (l.inTable) line_ += '\t';
+    const bool rowDone = l.inTable && l.cellColumn + 1 == l.rowCells;
+    if ((l.endKind != kEndSoft && !l.inTable) || rowDone) emit();
+  }
+  void emit() {
+    if (table_)
+      for (char& ch : line_) ch = static_cast<char>((*table_)[static_cast<uint8_t>(ch)]);
+    out_ += line_;
+    out_ += "\r\n";
+    line_.clear();
+  }
+
+  const ByteTable* table_;
+  std::string line_;
+  std::string out_;
+};
+
+}  // namespace
+
+const std::optional<ByteTable>& OemToAnsiTable() {
+  static const std::optional<ByteTable> table =
+      buildTable(openConverter({"WINDOWS-1252", "CP1252"}, {"CP850", "IBM850"}));
+  return table;
+}
+
+const std::optional<ByteTable>& AnsiToOemTable() {
+  static const std::optional<ByteTable> table =
+      buildTable(openConverter({"CP850", "IBM850"}, {"WINDOWS-1252", "CP1252"}));
+  return table;
+}
+
+bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+  const std::string name = FileNameOf(path);
+  std::vector<uint8_t> data;
+  const ReadStatus read = ReadWholeFile(path, kMaxTextFileBytes, data);
+  if (read != ReadStatus::Ok) {
+    w.app.message(ReadFailureText(read, name));
+    return false;
+  }
+  const ByteTable* table = nullptr;
+  if (oem) {
+    if (!OemToAnsiTable()) {
+      w.app.message(kNoOemText);
+      return false;
+    }
+    table = &*OemToAnsiTable();
+  }
+  {
+    FileStatus status(w.app.ui(), kOpeningText);
+    buildDocument(w, data, table);
+  }
+  TakeFileName(w, path);
+  return true;
+}
+
+bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+  const std::string name = FileNameOf(path);
+  const ByteTable* table = nullptr;
+  if (oem) {
+    if (!AnsiToOemTable()) {
+      w.app.message(kNoOemText);
+      return false;
+    }
+    table = &*AnsiToOemTable();
+  }
+  AtomicFile file;
+  if (file.open(path) != WriteError::None) {
+    w.app.message(CreateFailedText(name));
+    return false;
+  }
+  WriteError result;
+  {
+    FileStatus status(w.app.ui(), kSavingText);
+    const Document& d = w.doc;
+    TextCollector collect(table);
+    for (int32_t i = 0; i < d.fieldCount(); ++i) {
+      const int32_t prev = d.fields[static_cast<size_t>(i)].prevField;
+      if (prev < 0 || prev >= d.fieldCount()) collect.chain(d, i);
+    }
+    const std::string text = collect.take();
+    result = file.write(text) ? file.commit() : WriteError::Write;
+  }
+  if (result != WriteError::None) {
+    file.discard();
+    w.app.message(result == WriteError::Create ? CreateFailedText(name) : WriteFailedText(name));
+    return false;
+  }
+  TakeFileName(w, path);
+  return true;
+}
+
+}  // namespace paginor
