@@ -28,7 +28,7 @@ class FootnotePlacer {
   // Height reserved for footnotes on a page so far.
   double reserved(int32_t page) const;
   // The references of a line whose area exists, in cell order.
-  void collect(const LineRec& line, std::vector<FootnoteRef>& out) const;
+  void collect(LineRec& line, std::vector<FootnoteRef>& out) const;
   // Places a reference's area at the bottom of `page`, under the areas placed there before, and
   // gives the reference and the area's mark the next number.
   void place(int32_t page, LineRec& line, const FootnoteRef& ref);

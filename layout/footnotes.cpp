@@ -28,11 +28,17 @@ double FootnotePlacer::reserved(int32_t page) const {
   return it == pages_.end() ? 0 : it->second.reserved;
 }
 
-void FootnotePlacer::collect(const LineRec& line, std::vector<FootnoteRef>& out) const {
+void FootnotePlacer::collect(LineRec& line, std::vector<FootnoteRef>& out) const {
   out.clear();
-  // Without any footnote area every reference would be skipped: the cells need not be read.
-  if (areaOf_.empty()) return;
   const CharRec* cells = line.chars.begin();
+  if (line.dirty) {
+    uint16_t refs = 0;
+    for (int32_t i = 0; i < line.charCount(); ++i)
+      if (cells[i].kind == kCharFootnoteRef && refs < UINT16_MAX) ++refs;
+    line.footnoteRefs = refs;
+  }
+  // Without any footnote area every reference would be skipped: the cells need not be read.
+  if (areaOf_.empty() || line.footnoteRefs == 0) return;
   for (int32_t i = 0; i < line.charCount(); ++i) {
     if (cells[i].kind != kCharFootnoteRef) continue;
     // A reference whose area is gone (or a damaged one naming no footnote) is skipped; number 0

@@ -152,6 +152,9 @@ struct LineRec {
   uint8_t lastColumn = 0;
   uint8_t endsWithHyphen = 0;
   uint8_t dragWork = 0;
+  // Footnote references among the cells, counted by the layout whenever the line is dirty (every
+  // change of a cell marks its line dirty), so the page flow reads the cells of those lines only.
+  uint16_t footnoteRefs = 0;
 
   int32_t charCount() const { return chars.size(); }
 };
