@@ -30,20 +30,21 @@ struct TabStop {
 enum ListKind : uint8_t { kListNone = 0, kListBullets = 1, kListNumbers = 2 };
 
 struct ParagraphFormat {
-  uint8_t alignment = 0;  // 0 left, 1 centred, 2 right, 3 justified
-  double lineSpacing = 1.0;
+  // Members the layout reads for every line on every pass come first, in one cache line.
+  uint8_t alignment = 0;        // 0 left, 1 centred, 2 right, 3 justified
   uint8_t lineSpacingMode = 0;  // 0 multiple, 1 at least, 2 exactly
+  uint8_t listKind = kListNone;
+  uint8_t bulletChar = 159;
+  int32_t listNumber = 0;
   double spaceAbove = 0;
   double spaceBelow = 0;
+  double lineSpacing = 1.0;
   double indentLeft = 0;
   double indentRight = 0;
   double indentFirstLine = 0;
   double defaultTabWidth = 12.5;
-  std::vector<TabStop> tabs;
   double listIndent = 6.3;
-  uint8_t listKind = kListNone;
-  uint8_t bulletChar = 159;
-  int32_t listNumber = 0;
+  std::vector<TabStop> tabs;
   std::string bulletFont;  // empty = none ("Wingdings")
 
   int32_t tabCount() const { return static_cast<int32_t>(tabs.size()); }
@@ -121,26 +122,34 @@ using CharArray = CowArray<CharRec>;
 enum EndKind : int32_t { kEndSoft = 0, kEndParagraph = 1, kEndLineBreak = 2, kEndPageBreak = 3 };
 
 struct LineRec {
+  // Members every layout sweep reads come first, so a sweep over many lines touches few cache
+  // lines per line.
   CharArray chars;
   int32_t endKind = kEndSoft;
+  int32_t rowCells = 1;
+  int32_t cellColumn = 0;
+  int32_t columns = 0;
   uint8_t rowStart = 0;
   uint8_t rowEnd = 0;
   uint8_t inTable = 0;
-  int32_t rowCells = 1;
-  int32_t cellColumn = 0;
+  uint8_t dirty = 0;
+  // Footnote references among the cells, counted by the layout whenever the line is dirty (every
+  // change of a cell marks its line dirty), so the page flow reads the cells of those lines only.
+  uint16_t footnoteRefs = 0;
+  uint8_t endsWithHyphen = 0;  // runtime: broken inside a word; a hyphen is drawn after it
+  uint8_t dragWork = 0;        // runtime
+  double lineHeight = 0;       // runtime: the laid-out height
+  ParagraphFormat para;
+
   double cellWidth = 1.0;
   double rowInsetLeft = 0;
   double rowInsetRight = 0;
   CellDesign cellDesign;
-  ParagraphFormat para;
-  int32_t columns = 0;
   int32_t columnLine = 0;
   double columnGap = 12.5;
   int32_t lineAnchorId = 0;
-  uint8_t dirty = 0;
 
-  // Runtime layout results (never stored).
-  double lineHeight = 0;
+  // Runtime column placement (never stored).
   double columnX = 0;
   double columnTopShift = 0;
   double columnTailSpace = 0;
@@ -150,11 +159,6 @@ struct LineRec {
   uint8_t opensColumn = 0;
   uint8_t closesColumn = 0;
   uint8_t lastColumn = 0;
-  uint8_t endsWithHyphen = 0;
-  uint8_t dragWork = 0;
-  // Footnote references among the cells, counted by the layout whenever the line is dirty (every
-  // change of a cell marks its line dirty), so the page flow reads the cells of those lines only.
-  uint16_t footnoteRefs = 0;
 
   int32_t charCount() const { return chars.size(); }
 };
