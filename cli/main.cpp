@@ -26,8 +26,8 @@ const Command kCommands[] = {
      "                                    das Dokument als JSON ausgeben",
      paginor::cli::cmdDumpFile},
     {"convert",
-     "convert [--from FORMAT] [--to FORMAT] (IN | --new) OUT\n"
-     "                                    ein Dokument umwandeln (sbl, txt, dostxt)",
+     "convert [--from FORMAT] [--to FORMAT] [--pdf-fonts=embedded|names] (IN | --new) OUT\n"
+     "                                    ein Dokument umwandeln (sbl, txt, dostxt, pdf)",
      paginor::cli::cmdConvert},
     {"measure",
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"

@@ -7,6 +7,7 @@
 
 #include "model/document_window.h"
 #include "model/dump_json.h"
+#include "output/pdf_export.h"
 #include "platform/headless.h"
 #include "storage/sbl_format.h"
 #include "storage/text_format.h"
@@ -15,12 +16,14 @@ namespace paginor::cli {
 
 namespace {
 
-enum class Format { Native, AnsiText, DosText };
+enum class Format { Native, AnsiText, DosText, Pdf };  // PDF is written only
 
 constexpr const char* kConvertUsage =
     "Aufruf: paginor-cli convert [--from FORMAT] [--to FORMAT] EINGABE AUSGABE\n"
     "        paginor-cli convert [--to FORMAT] --new AUSGABE\n"
-    "Formate: sbl (Scribolantium), txt (Text ANSI), dostxt (Text DOS)\n";
+    "Formate: sbl (Scribolantium), txt (Text ANSI), dostxt (Text DOS), pdf (nur Ausgabe)\n"
+    "Option für PDF: --pdf-fonts=embedded (Schriften eingebettet, Vorgabe) oder\n"
+    "                --pdf-fonts=names (Schriften nur mit Namen)\n";
 constexpr const char* kDumpUsage =
     "Aufruf: paginor-cli dump [--brief] [--from FORMAT] (--new | EINGABE)\n";
 
@@ -36,6 +39,7 @@ std::optional<Format> formatNamed(const std::string& name) {
   if (name == "sbl") return Format::Native;
   if (name == "txt") return Format::AnsiText;
   if (name == "dostxt") return Format::DosText;
+  if (name == "pdf") return Format::Pdf;
   return std::nullopt;
 }
 
@@ -48,6 +52,7 @@ std::optional<Format> formatOfPath(const std::string& path) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   if (ext == ".SBL" || ext == ".SBT") return Format::Native;
   if (ext == ".TXT") return Format::AnsiText;
+  if (ext == ".PDF") return Format::Pdf;
   return std::nullopt;
 }
 
@@ -57,14 +62,33 @@ std::optional<Format> chooseFormat(const std::optional<std::string>& option,
                                    const std::string& path) {
   if (option) {
     auto f = formatNamed(*option);
-    if (!f) std::cerr << "Unbekanntes Format: " << *option << " (bekannt: sbl, txt, dostxt)\n";
+    if (!f) std::cerr << "Unbekanntes Format: " << *option << " (bekannt: sbl, txt, dostxt, pdf)\n";
     return f;
   }
   auto f = formatOfPath(path);
   if (!f)
     std::cerr << "Unbekannter Dateityp: " << path
-              << " (bekannt: .sbl, .sbt, .txt; sonst --from/--to angeben)\n";
+              << " (bekannt: .sbl, .sbt, .txt, .pdf; sonst --from/--to angeben)\n";
   return f;
+}
+
+// The format of a file to read; PDF files are written, never read.
+std::optional<Format> chooseInputFormat(const std::optional<std::string>& option,
+                                        const std::string& path) {
+  auto f = chooseFormat(option, path);
+  if (f == Format::Pdf) {
+    std::cerr << "PDF-Dateien können nicht gelesen, nur geschrieben werden: " << path << "\n";
+    return std::nullopt;
+  }
+  return f;
+}
+
+// The font form of PDF output: embedded subsets unless the option asks for names only.
+std::optional<PdfFontMode> pdfFontMode(const std::optional<std::string>& option) {
+  if (!option || *option == "embedded") return PdfFontMode::Embedded;
+  if (*option == "names") return PdfFontMode::Names;
+  std::cerr << "Unbekannte Schriftform: " << *option << " (bekannt: embedded, names)\n";
+  return std::nullopt;
 }
 
 bool openAs(TMDIChild& w, const std::string& path, Format f) {
@@ -75,11 +99,13 @@ bool openAs(TMDIChild& w, const std::string& path, Format f) {
       return OpenTXTFile(w, path, /*oem*/ false);
     case Format::DosText:
       return OpenTXTFile(w, path, /*oem*/ true);
+    case Format::Pdf:
+      break;
   }
   return false;
 }
 
-bool saveAs(TMDIChild& w, const std::string& path, Format f) {
+bool saveAs(TMDIChild& w, const std::string& path, Format f, PdfFontMode fonts) {
   switch (f) {
     case Format::Native:
       return SaveSBLFile(w, path);
@@ -87,6 +113,8 @@ bool saveAs(TMDIChild& w, const std::string& path, Format f) {
       return SaveTXTFile(w, path, /*oem*/ false);
     case Format::DosText:
       return SaveTXTFile(w, path, /*oem*/ true);
+    case Format::Pdf:
+      return SavePDFFile(w, path, fonts);
   }
   return false;
 }
@@ -97,6 +125,7 @@ int cmdConvert(Args& args) {
   const auto from = args.option("--from");
   const auto to = args.option("--to");
   const bool fresh = args.flag("--new");
+  const auto pdfFonts = args.option("--pdf-fonts");
   std::vector<std::string> pos;
   std::string error;
   if (!args.rest(pos, error) || pos.size() != (fresh ? 1u : 2u) || (fresh && from)) {
@@ -106,16 +135,22 @@ int cmdConvert(Args& args) {
   }
   const std::string& out = pos.back();
   std::optional<Format> inFormat;
-  if (!fresh && !(inFormat = chooseFormat(from, pos[0]))) return 2;
+  if (!fresh && !(inFormat = chooseInputFormat(from, pos[0]))) return 2;
   const auto outFormat = chooseFormat(to, out);
   if (!outFormat) return 2;
+  const auto fonts = pdfFontMode(pdfFonts);
+  if (!fonts) return 2;
+  if (pdfFonts && *outFormat != Format::Pdf) {
+    std::cerr << "--pdf-fonts gilt nur für PDF-Ausgabe.\n";
+    return 2;
+  }
 
   // A window opened for a file builds the empty document and reads the file over it; the
   // template "normal.sbt" is not read, so that generating the template needs no template.
   Session s;
   FormCreate(s.window);
   if (!fresh && !openAs(s.window, pos[0], *inFormat)) return 1;
-  return saveAs(s.window, out, *outFormat) ? 0 : 1;
+  return saveAs(s.window, out, *outFormat, *fonts) ? 0 : 1;
 }
 
 int cmdDumpFile(Args& args) {
@@ -131,7 +166,7 @@ int cmdDumpFile(Args& args) {
     return 2;
   }
   std::optional<Format> format;
-  if (!fresh && !(format = chooseFormat(from, pos[0]))) return 2;
+  if (!fresh && !(format = chooseInputFormat(from, pos[0]))) return 2;
   Session s;
   FormCreate(s.window);
   if (!fresh && !openAs(s.window, pos[0], *format)) return 1;

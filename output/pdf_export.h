@@ -1,0 +1,36 @@
+// PDF export of a document: every laid-out page drawn by the page-drawing rules onto the PDF
+// writer, in whole points.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "output/pdf_canvas.h"
+
+namespace paginor {
+
+class TMDIChild;
+
+// The message when the file cannot be created.
+inline constexpr const char* kPdfNotCreated = "Die PDF-Datei konnte nicht erstellt werden!";
+
+// The page size in whole points: the page in measuring pixels turned into points, truncated
+// (an A4 page is 595 x 841 points at every usual resolution).
+struct PdfPageSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+PdfPageSize PdfPageSizeOf(const TMDIChild& w);
+
+// Settles the layout and writes the whole document to `fileName`. With PdfFontMode::Names the
+// file is the program's classic output, byte for byte; the default embeds the fonts and places
+// text and bars as the screen does (see PdfTarget in pdf_export.cpp). A file that cannot be
+// created is reported as information, a failure while writing with the writer's message; an
+// earlier file of that name stays in both cases. True when the file was written.
+bool SavePDFFile(TMDIChild& w, const std::string& fileName,
+                 PdfFontMode fontMode = PdfFontMode::Embedded);
+
+// Draws page `pageIndex` (0-based) onto the writer's current page and sets that page's size.
+void DrawPagesPDF(TMDIChild& w, TPDFCanvas& pdf, int32_t pageIndex);
+
+}  // namespace paginor

@@ -1,0 +1,73 @@
+// Page drawing: the laid-out document drawn onto a canvas (the window, the printer, a canvas that
+// draws nothing). The same pass keeps text clear of floating objects (skipBefore) and moves the
+// objects anchored to the text; the PDF export draws by the same rules (output/pdf_export.h).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/records.h"
+#include "platform/canvas.h"
+
+namespace paginor {
+
+class TMDIChild;
+
+// The view state of a document window as far as the drawing needs it. The default is a window
+// at 100 % with every aid off, which is what a headless program draws.
+struct ViewState {
+  double zoomPercent = 100.0;
+  // Draw every page; the window otherwise draws only the pages whose block meets the visible
+  // part of the page area (pixels from its top) and the cursor's page.
+  bool drawAllPages = true;
+  int64_t visibleTop = 0;
+  int64_t visibleBottom = 0;
+
+  // Editing aids of the desktop program. They are never drawn onto another canvas and not in
+  // the page view; drawing them comes with the desktop program.
+  bool helpLines = false;  // grey lines along the inner margins of frameless fields
+  bool markAll = false;    // all marks of non-printable characters
+  bool markTabs = false;
+  bool markSpaces = false;
+  bool markParagraphs = false;
+  bool gridLines = false;      // grey grid for switched-off table borders
+  bool spellingMarks = false;  // red zig-zag under misspelt words
+  bool pageView = false;
+};
+
+// What a pass changed in the document.
+struct DrawResult {
+  bool skipChanged = false;    // some cell's skipBefore changed; its line is marked dirty
+  bool anchorsMoved = false;   // an object anchored to the text moved
+  bool tablesChanged = false;  // a table row's insets were brought into range (lines dirty)
+  bool relaidOut = false;      // the window pass ran the layout because of the above
+  bool changed() const { return skipChanged || anchorsMoved || tablesChanged; }
+};
+
+// Draws the document. With `toOtherCanvas` false the window is drawn: its pages one below the
+// other (origin and page are ignored), the anchored objects are moved and anchored, and when the
+// pass changed skips or positions the layout is run again (the caller then repaints). With
+// `toOtherCanvas` true only page `page` is drawn with its top-left corner at the origin, at
+// 100 %, without any aid (printing).
+DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t originY,
+                     int32_t originX, int32_t page, const ViewState& view = {});
+
+// Whether a field with this showOn and page is shown on page p (0-based).
+bool istOnAllPagesGedeckt(int32_t showOn, int32_t fieldPage, int32_t p);
+
+// A floating object that text flows around: its rectangle on the page (mm), distances and mode.
+struct FlowObstacle {
+  double left = 0, top = 0, right = 0, bottom = 0;
+  double distanceX = 0, distanceY = 0;
+  int32_t flowMode = 0;
+};
+// The objects with wrapText shown on page p, in array order.
+std::vector<FlowObstacle> FlowObstacles(const Document& d, int32_t p);
+// Tests a cell box (page millimetres) against the obstacles in order; every hit moves x to the
+// obstacle's right edge plus its distance. True when any obstacle was hit.
+bool CollideWithObstacles(const std::vector<FlowObstacle>& obstacles, double& x, double w, double y,
+                          double h);
+// The same against every wrapping object shown on page p.
+bool iscolladingwithfield(const Document& d, int32_t p, double& x, double w, double y, double h);
+
+}  // namespace paginor
