@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/edit_command.h"
 #include "cli/hyphenate_command.h"
 #include "cli/storage_commands.h"
 
@@ -33,6 +34,10 @@ const Command kCommands[] = {
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"
      "                                    Zeichen vermessen wie beim Eingeben",
      paginor::cli::cmdMeasure},
+    {"edit",
+     "edit [--from F] [--to F] (--new | IN) OUT (--keys TASTEN | --keys-file DATEI)\n"
+     "                                    Tasten eingeben wie im Programm, dann speichern",
+     paginor::cli::cmdEdit},
     {"hyphenate", "hyphenate --lang de|en WORT...      Wörter mit ihren Trennstellen ausgeben",
      paginor::cli::cmdHyphenate},
 };

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "editing/edit_state.h"
 #include "model/hyphen_data.h"
 
 #include "platform/platform.h"
@@ -39,6 +40,9 @@ class Application {
 
   // Hyphenation pattern tables, German (0) and English (1); each is read once per run.
   std::array<HyphenTable, 2> hyphenTables;
+
+  // Overwrite mode, quote style, undo limit and the editor's window side.
+  EditOptions editOptions;
 
  private:
   Platform& platform_;

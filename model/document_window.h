@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "editing/edit_state.h"
 #include "model/application.h"
 #include "model/records.h"
 #include "model/snapshot.h"
@@ -32,6 +33,7 @@ class TMDIChild {
   Document doc;
   MeasureState measure;
   UndoState undo;
+  EditState edit;
   // The pattern table of the document's language (owned by the application) and the window's
   // own cache of split words.
   HyphenTable* hyphenTable = nullptr;

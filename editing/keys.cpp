@@ -1,0 +1,259 @@
+// The key map of getkeysKeyDown: movement, deletion, Enter, Tab, the soft hyphen, select all,
+// overwrite mode and undo.
+
+#include "editing/keys.h"
+
+#include "editing/edit_state.h"
+#include "editing/key_actions.h"
+#include "editing/marking.h"
+#include "editing/movement.h"
+#include "editing/position.h"
+#include "editing/refresh.h"
+#include "editing/undo.h"
+#include "model/application.h"
+#include "model/document_window.h"
+
+namespace paginor {
+
+namespace {
+
+// Panel of the status bar that shows the overwrite mode.
+constexpr int kOverwritePanel = 2;
+
+enum class Affinity { Clear, Set };
+
+// What every movement key ends with. Without Shift the marking collapses onto the Cursor; with
+// it the marking stretches from the unchanged Anchor.
+void movementTail(TMDIChild& w, bool shift) {
+  HostOf(w).restartRepaintTimer();
+  if (!shift) w.doc.Anchor = w.doc.Cursor;
+  OvertakeFont(w);
+}
+
+// Runs a movement: the run ends, the line-end affinity follows the key.
+template <typename Move>
+void movementKey(TMDIChild& w, bool shift, Affinity affinity, Move move) {
+  Document& d = w.doc;
+  if (!ValidPosition(d, d.Cursor)) return;
+  EndTypingRun(w);
+  d.lineEndAffinity = affinity == Affinity::Set ? 1 : 0;
+  move();
+  movementTail(w, shift);
+}
+
+void collapseToMarkStart(TMDIChild& w) {
+  FindMarkingStart(w);
+  w.doc.Cursor = EditingOf(w).MarkStart;
+}
+
+void collapseToMarkEnd(TMDIChild& w) {
+  FindMarkingStart(w);
+  w.doc.Cursor = EditingOf(w).MarkEnd;
+}
+
+void pageUp(TMDIChild& w) {
+  for (int i = 0; i < kPageSteps; ++i) {
+    if (GoLineUp(w)) continue;
+    if (w.doc.Cursor.chr != 0)
+      w.doc.Cursor.chr = 0;
+    else
+      HostOf(w).scrollViewBy(-kPageScrollPixels);
+  }
+}
+
+void pageDown(TMDIChild& w) {
+  Document& d = w.doc;
+  for (int i = 0; i < kPageSteps; ++i) {
+    if (GoLineDown(w)) continue;
+    const int32_t end = LineOf(d, d.Cursor).charCount();
+    if (d.Cursor.chr != end)
+      d.Cursor.chr = end;
+    else
+      HostOf(w).scrollViewBy(kPageScrollPixels);
+  }
+}
+
+void chainStart(TMDIChild& w) {
+  Document& d = w.doc;
+  const int32_t first = ChainFirstField(d, d.Cursor.field);
+  if (ValidLine(d, first, 0)) d.Cursor = CursorPos{first, 0, 0};
+}
+
+void chainEnd(TMDIChild& w) {
+  Document& d = w.doc;
+  int32_t field = 0, line = 0;
+  ChainLastLine(d, d.Cursor.field, field, line);
+  if (ValidLine(d, field, line))
+    d.Cursor = CursorPos{field, line, LineOf(d, field, line).charCount()};
+}
+
+void lineEnd(TMDIChild& w) {
+  Document& d = w.doc;
+  d.Cursor.chr = LineOf(d, d.Cursor).charCount();
+}
+
+void toggleOverwrite(TMDIChild& w) {
+  EndTypingRun(w);
+  bool& on = EditOptionsOf(w.app).OverwriteMode;
+  on = !on;
+  w.app.ui().statusText(kOverwritePanel, on ? "ÜB" : "");
+}
+
+void undoKey(TMDIChild& w, bool ctrl) {
+  RestoreCopyFromUndo(w, 0);
+  if (ctrl) EditingOf(w).swallowDel = true;
+}
+
+// The movement keys; false when the key is none of them.
+bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl) {
+  const bool marking = isThereAmarking(w);
+  switch (key) {
+    case vk::kHome:
+      movementKey(w, shift, Affinity::Clear, [&] {
+        if (ctrl)
+          chainStart(w);
+        else
+          w.doc.Cursor.chr = 0;
+      });
+      return true;
+    case vk::kEnd:
+      movementKey(w, shift, Affinity::Set, [&] {
+        if (ctrl) {
+          chainEnd(w);
+        } else {
+          lineEnd(w);
+          // Shift+End takes in the line end, so that Delete joins the next line.
+          if (shift && !LineOf(w.doc, w.doc.Cursor).rowEnd) GoCharRight(w);
+        }
+      });
+      return true;
+    case vk::kUp:
+      movementKey(w, shift, Affinity::Clear, [&] {
+        if (marking && !shift) collapseToMarkStart(w);
+        GoLineUp(w);
+      });
+      return true;
+    case vk::kDown:
+      movementKey(w, shift, Affinity::Clear, [&] {
+        if (marking && !shift) {
+          collapseToMarkEnd(w);
+          if (w.doc.Cursor.chr == 0) GoCharLeft(w);
+        }
+        GoLineDown(w);
+      });
+      return true;
+    case vk::kPrior:
+      movementKey(w, shift, Affinity::Clear, [&] { pageUp(w); });
+      return true;
+    case vk::kNext:
+      movementKey(w, shift, Affinity::Clear, [&] { pageDown(w); });
+      return true;
+    case vk::kLeft:
+      movementKey(w, shift, Affinity::Clear, [&] {
+        if (ctrl)
+          GoWordLeft(w, shift ? Extend::Yes : Extend::No);
+        else if (marking && !shift)
+          collapseToMarkStart(w);
+        else
+          GoCharLeft(w);
+      });
+      return true;
+    case vk::kRight:
+      movementKey(w, shift, Affinity::Clear, [&] {
+        if (ctrl)
+          GoWordRight(w, shift ? Extend::Yes : Extend::No);
+        else if (marking && !shift)
+          collapseToMarkEnd(w);
+        else
+          GoCharRight(w);
+      });
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
+  EditState& e = EditingOf(w);
+  const bool shift = modifiers & kShift;
+  const bool ctrl = modifiers & kCtrl;
+  const bool alt = modifiers & kAlt;
+
+  if (e.rulerDragging) {
+    EndTypingRun(w);
+    HostOf(w).rulerKey(key);
+    if (key == vk::kEscape) e.rulerDragging = false;
+    return;
+  }
+  if (e.InsertObjectMode) {
+    if (key == vk::kEscape) e.InsertObjectMode = false;
+    return;
+  }
+  if (AnyObjectSelected(w.doc)) {
+    if (key == vk::kDelete) DeleteSelectedObjects(w);
+    return;
+  }
+
+  // The character format shortcuts (Ctrl+Shift+F, K, U) and the alignments (Ctrl+L, R, E, B)
+  // belong to the formatting commands and are not part of this key map yet.
+  if (key == vk::kInsert) {
+    toggleOverwrite(w);
+  } else if (key == vk::kOemMinus && ctrl && !shift) {
+    ToggleSoftHyphen(w);
+  } else if (key == 'A' && ctrl) {
+    SelectAll(w);
+  } else if (key == vk::kBack) {
+    if (ctrl || alt)
+      undoKey(w, ctrl);
+    else
+      KeyBackspace(w);
+  } else if (key == vk::kDelete) {
+    KeyDelete(w);
+  } else if (movementKeyDown(w, key, shift, ctrl)) {
+    return;
+  } else if (key == vk::kTab) {
+    KeyTab(w);
+  } else if (key == vk::kReturn) {
+    if (ctrl)
+      KeyEnter(w, kEndPageBreak);
+    else if (shift)
+      KeyEnter(w, kEndLineBreak);
+    else if (!alt)
+      KeyEnter(w, kEndParagraph);
+  }
+}
+
+void ToggleSoftHyphen(TMDIChild& w) {
+  Document& d = w.doc;
+  if (!ValidPosition(d, d.Cursor)) return;
+  EndTypingRun(w);
+  MakeCopyForUndo(w, "Weicher Trennstrich");
+  const CursorPos c = d.Cursor;
+  FieldRec& f = d.fields[c.field];
+  LineRec& line = f.lines[c.line];
+  constexpr uint8_t kBit = 1u << kFlagSoftHyphen;
+  if (c.chr < line.charCount()) {
+    line.chars.mut(c.chr).charFlags ^= kBit;
+    line.dirty = 1;
+  } else if (c.line < f.lineCount() - 1 && f.lines[c.line + 1].charCount() > 0) {
+    LineRec& next = f.lines[c.line + 1];
+    next.chars.mut(0).charFlags ^= kBit;
+    next.dirty = 1;
+  }
+  RefreshDirtyContent(w);
+}
+
+void SelectAll(TMDIChild& w) {
+  Document& d = w.doc;
+  if (!ValidPosition(d, d.Cursor) || !ValidPosition(d, d.Anchor)) return;
+  EndTypingRun(w);
+  MakeCopyForUndo(w, "Alles markieren");
+  const int32_t first = ChainFirstField(d, d.Anchor.field);
+  if (ValidLine(d, first, 0)) d.Anchor = CursorPos{first, 0, 0};
+  chainEnd(w);
+  HostOf(w).restartRepaintTimer();
+}
+
+}  // namespace paginor

@@ -1,0 +1,57 @@
+// The marking (the selection): the text between the Anchor and the Cursor of a window. A
+// marking that reaches over table rows becomes a rectangle of whole cells (block marking).
+//
+// The text walk reads the document in reading order from the scan position MarkStart: inside a
+// table row, cell by cell, each cell from its first to its last line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/records.h"
+
+namespace paginor {
+
+class TMDIChild;
+
+// True when Anchor and Cursor differ.
+bool isThereAmarking(TMDIChild& w);
+// Orders the ends into MarkStart and MarkEnd and works out the table rules (TableMarking,
+// BlockMarking, the marked columns); a block marking's ends move to the corners of its cells.
+void FindMarkingStart(TMDIChild& w);
+// Whether the cell at (field, line, chr) is marked; call FindMarkingStart first.
+bool isinmarking(TMDIChild& w, int32_t field, int32_t line, int32_t chr);
+
+// --- The text walk (scan position: MarkStart). Each returns false at the end, leaving the
+// scan position where it was.
+bool getnextchar(TMDIChild& w);
+bool getnextcharTableBlind(TMDIChild& w);  // steps to the next line, ignoring cells
+bool getPrevsChar(TMDIChild& w);
+bool getnextmarkedchar(TMDIChild& w);
+bool getnextmarkedcharTableBlind(TMDIChild& w);
+bool getnextmarkedline(TMDIChild& w);
+bool getnextmarkedlineTableBlind(TMDIChild& w);
+// Clears every field's visited mark before a walk with WalkAllFields.
+void ClearVisitedMarks(Document& d);
+
+// Deletes the marked text; Cursor and Anchor end at MarkStart. Nothing without a marking.
+void DeleteMarking(TMDIChild& w);
+
+// Select word (double click): the word at the Cursor with its trailing spaces.
+void WortMarkieren(TMDIChild& w);
+// Select paragraph: from the paragraph's first cell over its paragraph end.
+void AbsatzMarkieren(TMDIChild& w);
+// The word around the Cursor (Windows-1252). With `select`, Cursor and Anchor move to the
+// word's first cell.
+enum class SelectWord { No, Yes };
+std::string GetActualWord(TMDIChild& w, SelectWord select);
+
+// Document statistics as the dialog's grid shows them: the header row "Bezeichnung", "Wert",
+// then "Seiten", "Wörter", "Zeichen (ohne Leerzeichen)", "Zeichen (mit Grafiken)", "Absätze",
+// "Zeilen" with their counts. Texts are UTF-8.
+using StatisticsRow = std::array<std::string, 2>;
+std::vector<StatisticsRow> CountWords(TMDIChild& w);
+
+}  // namespace paginor
