@@ -12,16 +12,10 @@ namespace paginor {
 
 namespace {
 
-int32_t lineLimit(const Document& d) {
-  int32_t n = 1;
-  for (const FieldRec& f : d.fields) n += f.lineCount();
-  return n;
-}
-
 // The first line of the paragraph holding p's line, walking up inside the same table cell.
 // A page break ends the paragraph above it; a line break never does.
 CursorPos paragraphStart(const Document& d, CursorPos p) {
-  for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& cur = LineOf(d, p);
     if (cur.rowStart) break;
     int32_t f = p.field, l = p.line;
@@ -38,7 +32,7 @@ CursorPos paragraphStart(const Document& d, CursorPos p) {
 // Writes the format into every line of the paragraph holding p's line.
 void writeParagraph(Document& d, CursorPos p, const ParagraphFormat& format) {
   p = paragraphStart(d, p);
-  for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     LineRec& line = LineOf(d, p);
     line.para = format;  // its own copies of the tab stops and the bullet font
     line.dirty = 1;

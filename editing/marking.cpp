@@ -12,17 +12,11 @@ namespace paginor {
 
 namespace {
 
-int32_t lineLimit(const Document& d) {
-  int32_t n = 1;
-  for (const FieldRec& f : d.fields) n += f.lineCount();
-  return n;
-}
-
 // Walks up by rowCells to the line's row start: the nearest rowStart line at or above it, or the
 // chain's first line. Returned as the first line of that visual row, so that the ends of a
 // marking in two columns of one table row meet at the same row start.
 CursorPos rowStartOf(const Document& d, CursorPos p) {
-  for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& l = LineOf(d, p);
     if (l.rowStart) break;
     int32_t f = p.field, line = p.line;
@@ -45,19 +39,6 @@ void toColumn(const Document& d, CursorPos& p, int32_t column) {
   int32_t line = p.line - std::max(0, l.cellColumn) + std::clamp(column, 0, RowStep(l) - 1);
   GoToLine(d, f, line);
   if (ValidLine(d, f, line)) {
-    p.field = f;
-    p.line = line;
-  }
-}
-
-// Walks by rowCells until a line for which `stop` holds; up or down, within the chain.
-template <typename Stop>
-void walkRows(const Document& d, CursorPos& p, bool up, Stop stop) {
-  for (int32_t guard = lineLimit(d); guard > 0; --guard) {
-    const LineRec& l = LineOf(d, p);
-    if (stop(l)) return;
-    int32_t f = p.field, line = p.line;
-    if (!StepLines(d, f, line, up ? -RowStep(l) : RowStep(l))) return;
     p.field = f;
     p.line = line;
   }
@@ -116,7 +97,7 @@ void FindMarkingStart(TMDIChild& w) {
 
   bool anyTable = false, anyPlain = false;
   int32_t f = e.MarkStart.field, l = e.MarkStart.line;
-  for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& line = LineOf(d, f, l);
     if (line.inTable) {
       anyTable = true;
@@ -144,13 +125,13 @@ void FindMarkingStart(TMDIChild& w) {
   if (e.FirstMarkedColumn > e.LastMarkedColumn) std::swap(e.FirstMarkedColumn, e.LastMarkedColumn);
   if (LineOf(d, e.MarkStart).inTable) {
     toColumn(d, e.MarkStart, e.FirstMarkedColumn);
-    walkRows(d, e.MarkStart, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
+    WalkRows(d, e.MarkStart, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
     e.MarkStart.chr = 0;
   }
   if (LineOf(d, e.MarkEnd).inTable) {
     toColumn(d, e.MarkEnd, e.LastMarkedColumn);
     // Not beyond the field's last line.
-    for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+    for (int32_t guard = LineLimit(d); guard > 0; --guard) {
       const LineRec& x = LineOf(d, e.MarkEnd);
       const int32_t next = e.MarkEnd.line + RowStep(x);
       if (x.rowEnd || next >= d.fields[e.MarkEnd.field].lineCount()) break;

@@ -13,32 +13,12 @@ namespace paginor {
 
 namespace {
 
-// Bounds the walks over table rows, which a damaged row geometry could otherwise keep going.
-int32_t walkLimit(const Document& d) {
-  int32_t n = 1;
-  for (const FieldRec& f : d.fields) n += f.lineCount();
-  return n;
-}
-
 // Bounds the word steps: one step per cell and line end of the document at most.
 int64_t cellLimit(const Document& d) {
   int64_t n = 1;
   for (const FieldRec& f : d.fields)
     for (const LineRec& l : f.lines) n += l.charCount() + 1;
   return n;
-}
-
-// Walks by rowCells lines (up when `up`) until a line satisfying `stop`, or the chain's end.
-template <typename Stop>
-void walkRows(const Document& d, CursorPos& p, bool up, Stop stop) {
-  for (int32_t guard = walkLimit(d); guard > 0; --guard) {
-    const LineRec& l = LineOf(d, p);
-    if (stop(l)) return;
-    int32_t f = p.field, line = p.line;
-    if (!StepLines(d, f, line, up ? -RowStep(l) : RowStep(l))) return;
-    p.field = f;
-    p.line = line;
-  }
 }
 
 // An empty line of a shorter table cell that only fills the visual row: Up and Down pass it.
@@ -97,9 +77,9 @@ bool CharRight(const Document& d, CursorPos& p) {
   const LineRec& now = LineOf(d, p);
   if (plain && now.inTable) {
     if (now.cellColumn != 0)
-      walkRows(d, p, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
+      WalkRows(d, p, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
     else
-      walkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowStart != 0; });
+      WalkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowStart != 0; });
     p.chr = 0;
     return false;
   }
@@ -131,7 +111,7 @@ bool CharLeft(const Document& d, CursorPos& p) {
   // The end of a soft line is shown as the start of the next one.
   if (now.endKind == kEndSoft && now.charCount() >= 1) p.chr = now.charCount() - 1;
   if (plain && now.inTable) {
-    walkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowEnd != 0; });
+    WalkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowEnd != 0; });
     p.chr = LineOf(d, p).charCount();
     return false;
   }
@@ -141,7 +121,7 @@ bool CharLeft(const Document& d, CursorPos& p) {
 bool LineUp(const Document& d, CursorPos& p) {
   if (!ValidLine(d, p.field, p.line)) return false;
   const int32_t want = std::max(0, p.chr);
-  for (int32_t guard = walkLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& cur = LineOf(d, p);
     const int32_t column = std::max(0, cur.cellColumn);
     const int32_t step = RowStep(cur);
@@ -163,7 +143,7 @@ bool LineUp(const Document& d, CursorPos& p) {
 bool LineDown(const Document& d, CursorPos& p) {
   if (!ValidLine(d, p.field, p.line)) return false;
   const int32_t want = std::max(0, p.chr);
-  for (int32_t guard = walkLimit(d); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& cur = LineOf(d, p);
     const int32_t column = std::max(0, cur.cellColumn);
     const int32_t step = RowStep(cur);
@@ -227,7 +207,7 @@ void GoWordRight(TMDIChild& w, Extend extend) {
   }
   // The end of a soft line reads as the start of the next visual line of the same cell.
   auto skipSoftEnds = [&]() {
-    for (int32_t guard = walkLimit(d); guard > 0; --guard) {
+    for (int32_t guard = LineLimit(d); guard > 0; --guard) {
       const LineRec& l = LineOf(d, c);
       if (!atLineEnd(d, c) || l.endKind != kEndSoft || l.rowEnd) return;
       int32_t f = c.field, line = c.line;

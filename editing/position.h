@@ -60,6 +60,27 @@ inline int32_t RowStep(const LineRec& l) {
   return l.rowCells > 0 ? l.rowCells : 1;
 }
 
+// Bounds the walks over lines, which a damaged row geometry or chain could otherwise keep going:
+// one step per line of the document at most.
+inline int32_t LineLimit(const Document& d) {
+  int32_t n = 1;
+  for (const FieldRec& f : d.fields) n += f.lineCount();
+  return n;
+}
+
+// Walks by rowCells lines (up when `up`) until a line for which `stop` holds, or the chain's end.
+template <typename Stop>
+void WalkRows(const Document& d, CursorPos& p, bool up, Stop stop) {
+  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
+    const LineRec& l = LineOf(d, p);
+    if (stop(l)) return;
+    int32_t f = p.field, line = p.line;
+    if (!StepLines(d, f, line, up ? -RowStep(l) : RowStep(l))) return;
+    p.field = f;
+    p.line = line;
+  }
+}
+
 // The character of a cell as the word rules read it: a non-character cell counts as ".".
 inline uint8_t CellChar(const CharRec& c) {
   return c.kind == kCharText ? c.ch : '.';

@@ -16,12 +16,6 @@ namespace {
 
 enum class Tables { Read, Blind };
 
-int32_t lineLimit(const Document& d) {
-  int32_t n = 1;
-  for (const FieldRec& f : d.fields) n += f.lineCount();
-  return n;
-}
-
 // The line that follows p's line in reading order (the line index may run past the field).
 void leaveLineForwards(const Document& d, CursorPos& p, Tables tables) {
   const LineRec& l = LineOf(d, p);
@@ -33,7 +27,7 @@ void leaveLineForwards(const Document& d, CursorPos& p, Tables tables) {
     ++p.line;  // the last cell of the row: the next row, or the text after the table
   } else {
     // The first line of the next cell: up to the row's first visual row, one column on.
-    for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+    for (int32_t guard = LineLimit(d); guard > 0; --guard) {
       const LineRec& x = LineOf(d, p);
       if (x.rowStart) break;
       int32_t f = p.field, line = p.line;
@@ -78,7 +72,7 @@ bool walkForwards(TMDIChild& w, Tables tables) {
     e.MarkStart = p;
     return true;
   }
-  for (int32_t guard = lineLimit(d) + d.fieldCount(); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d) + d.fieldCount(); guard > 0; --guard) {
     leaveLineForwards(d, p, tables);
     if (!settleForwards(d, e, p)) return false;
     const LineRec& l = LineOf(d, p);
@@ -101,7 +95,7 @@ void leaveLineBackwards(const Document& d, CursorPos& p) {
     --p.line;  // the row's first cell: the previous row's last cell, or the text before
   } else {
     // The last line of the previous cell: down to the row's last visual row, one column back.
-    for (int32_t guard = lineLimit(d); guard > 0; --guard) {
+    for (int32_t guard = LineLimit(d); guard > 0; --guard) {
       const LineRec& x = LineOf(d, p);
       if (x.rowEnd) break;
       int32_t f = p.field, line = p.line;
@@ -134,7 +128,7 @@ bool getPrevsChar(TMDIChild& w) {
       return true;
     }
   }
-  for (int32_t guard = lineLimit(d) + d.fieldCount(); guard > 0; --guard) {
+  for (int32_t guard = LineLimit(d) + d.fieldCount(); guard > 0; --guard) {
     leaveLineBackwards(d, p);
     GoToLine(d, p.field, p.line);
     if (!ValidLine(d, p.field, p.line)) return false;
