@@ -64,6 +64,18 @@ class Canvas {
 
   // Stretches a picture into the rectangle.
   virtual void drawPicture(const IntRect& dest, const BildRec& picture) = 0;
+
+  // What picture drawing needs to choose its way: a printer stretches pictures itself, a screen
+  // gets them row by row (dithered when it has 256 colours or fewer).
+  virtual bool isPrinter() const { return false; }
+  virtual int32_t colourDepth() const { return 32; }
+  // Sets one row of pixels (0x00RRGGBB, left to right) with its left end at (x, y).
+  virtual void setPixelRow(int32_t x, int32_t y, const uint32_t* pixels, int32_t count) {
+    (void)x;
+    (void)y;
+    (void)pixels;
+    (void)count;
+  }
 };
 
 // A canvas that draws nothing but measures text like the others.

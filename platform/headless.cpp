@@ -76,6 +76,7 @@ HeadlessPlatform::HeadlessPlatform() : fonts(makeFontEngine(paths)) {
   p_.ui = &ui;
   p_.dialogs = &dialogs;
   p_.printer = &printer;
+  printer.fonts = fonts.get();
   p_.paths = &paths;
   p_.screenDpi = 96;
 }

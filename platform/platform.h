@@ -14,6 +14,8 @@
 
 namespace paginor {
 
+class Canvas;
+
 // ---------------------------------------------------------------------------------------------
 // Fonts and text measurement
 
@@ -65,6 +67,18 @@ class FontEngine {
     (void)byte;
     return fontFile(f, faceIndex);
   }
+  // The em size in pixels the handle was made with, so that another renderer can draw the
+  // glyphs at the size they were measured at; 0 when the engine does not say.
+  virtual int32_t pixelsPerEm(FontHandle f) {
+    (void)f;
+    return 0;
+  }
+  // Whether the handle was made with strike-out: a device draws the line with the text, as it
+  // does for a struck-out device font.
+  virtual bool strikeOut(FontHandle f) {
+    (void)f;
+    return false;
+  }
   // German messages about missing or damaged font resources gathered so far (the font
   // configuration, the fallback fonts); the program shows them once.
   virtual std::vector<std::string> warnings() const { return {}; }
@@ -83,7 +97,7 @@ struct FormatToolbarState {
   std::string sizeText;  // the size printed as a floating-point number
   bool bold = false, italic = false, underline = false;
   bool bullets = false, numbering = false;
-  int alignment = 0;  // 0 left, 1 centred, 2 right, 3 justified
+  int alignment = 0;                       // 0 left, 1 centred, 2 right, 3 justified
   std::vector<std::string> templateNames;  // UTF-8
   int templateIndex = 0;
 };
@@ -101,6 +115,12 @@ class Ui {
   virtual void setFormatToolbar(const FormatToolbarState& state) = 0;
   // The main window should bring its File menu (and the related buttons) up to date.
   virtual void refreshFileMenu() {}
+  // Opens a file (UTF-8 path) with the desktop's default program for its type, without waiting
+  // for it. False when no program could be started; the caller tells the user.
+  virtual bool openWithDefaultViewer(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -122,11 +142,22 @@ class Dialogs {
 // Printer
 
 struct PaperFormat {
-  std::string name;  // up to 64 characters
-  int32_t width = 0;   // tenths of a millimetre
+  std::string name;   // up to 64 characters
+  int32_t width = 0;  // tenths of a millimetre
   int32_t height = 0;
 };
 
+// Distance of the printable area from the sheet's top-left corner, in device pixels.
+struct PrintOffset {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+// The current printer of the system and its print jobs.
+//
+// A job runs: beginJob (the first sheet is open), pageCanvas() drawn on, newPage (next sheet),
+// ..., endJob. One job at a time. Every call that returns false has ended or refused the job and
+// left a German message in errorText(); abortJob drops a running job without printing it.
 class Printer {
  public:
   virtual ~Printer() = default;
@@ -134,6 +165,20 @@ class Printer {
   // Horizontal resolution of the current printer in pixels per inch; 600 without a printer.
   virtual int32_t resolution() const = 0;
   virtual std::vector<PaperFormat> paperFormats() const = 0;
+
+  // Starts a job under the title the print queue shows (UTF-8).
+  virtual bool beginJob(const std::string& title) = 0;
+  // Ends the current sheet and starts the next one.
+  virtual bool newPage() = 0;
+  // The surface of the open sheet at resolution(), origin at the printable area's corner;
+  // nullptr outside a job. Valid until newPage, endJob or abortJob.
+  virtual Canvas* pageCanvas() = 0;
+  // Physical offsets of the printable area (PHYSICALOFFSETX/Y), in device pixels.
+  virtual PrintOffset physicalOffset() const = 0;
+  // Finishes the job and hands it to the printing system.
+  virtual bool endJob() = 0;
+  virtual void abortJob() = 0;
+  virtual std::string errorText() const = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
