@@ -60,8 +60,11 @@ void PagePass::drawCells(const FieldBox& box, LineRec& line, LineState& s) {
       s.x += s.extra;
       gapAfterPrevious = s.extra != 0;
     }
-    if (t_.drawsNothing()) continue;
     const int32_t xe = Trunc(s.x / u + box.r.left + s.shift);
+    if (t_.drawsNothing()) {
+      if (jobs_.observer) observeCell(s, i, cell, x, xe, 0);
+      continue;
+    }
     const bool known = cell.fontIndex >= 0 && cell.fontIndex < d_.fontCount();
     const FontRec& font = known ? d_.fonts[cell.fontIndex] : fallback;
     if (!(font.backTransparent && font.backColour == kWhite)) {
@@ -69,7 +72,20 @@ void PagePass::drawCells(const FieldBox& box, LineRec& line, LineState& s) {
       t_.fillBar({x, yt, xe, yb});
     }
     drawCellContent(line, s, cell, font, exactX, yt, i == n - 1, follows);
+    if (jobs_.observer) observeCell(s, i, cell, x, xe, DrawSize(font));
   }
+}
+
+void PagePass::observeCell(const LineState& s, int32_t i, const CharRec& cell, int32_t left,
+                           int32_t right, int32_t size) {
+  CellPlace c;
+  c.index = i;
+  c.left = left;
+  c.right = right;
+  c.height = Units(cell.height, frame_.mmPerUnit);
+  c.size = size;
+  c.cell = &cell;
+  if (jobs_.observer->cell(s.place, c)) fontValid_ = false;
 }
 
 void PagePass::drawCellContent(const LineRec& line, const LineState& s, const CharRec& cell,

@@ -27,6 +27,7 @@ void PagePass::drawPage(const PageFrame& frame) {
   obstacles_.clear();
   if (jobs_.flowAround) obstacles_ = FlowObstacles(d_, frame.page);
   findAnchorables();
+  if (jobs_.observer) jobs_.observer->beginPage(frame);
 
   const int32_t p = frame.page;
   // Fields are drawn in array order within each layer: later fields paint over earlier ones.
@@ -42,6 +43,7 @@ void PagePass::drawPage(const PageFrame& frame) {
     const FieldRec& f = d_.fields[i];
     if (f.type >= kFieldTextBox && istOnAllPagesGedeckt(f.showOn, f.page, p)) drawField(i);
   }
+  if (jobs_.observer) jobs_.observer->endPage();
 }
 
 PagePass::FieldBox PagePass::boxOf(int32_t index) const {
@@ -70,6 +72,10 @@ void PagePass::drawField(int32_t index) {
     drawFrame(f, box.r);
     usePen(f.lineColour, 1);
     drawFootnoteSeparator(f, box.r);
+  }
+  if (jobs_.observer) {
+    jobs_.observer->field(index, box.r);
+    fontValid_ = false;
   }
   if (f.type <= kFieldTextBox) drawText(box);
 }

@@ -13,8 +13,8 @@ namespace paginor {
 
 class TMDIChild;
 
-// The view state of a document window as far as the drawing needs it. The default is a window
-// at 100 % with every aid off, which is what a headless program draws.
+// What a window pass without the window's aids draws (settling the layout headless): the zoom
+// and which pages. The desktop window paints through view/window_view.h.
 struct ViewState {
   double zoomPercent = 100.0;
   // Draw every page; the window otherwise draws only the pages whose block meets the visible
@@ -22,17 +22,6 @@ struct ViewState {
   bool drawAllPages = true;
   int64_t visibleTop = 0;
   int64_t visibleBottom = 0;
-
-  // Editing aids of the desktop program. They are never drawn onto another canvas and not in
-  // the page view; drawing them comes with the desktop program.
-  bool helpLines = false;  // grey lines along the inner margins of frameless fields
-  bool markAll = false;    // all marks of non-printable characters
-  bool markTabs = false;
-  bool markSpaces = false;
-  bool markParagraphs = false;
-  bool gridLines = false;      // grey grid for switched-off table borders
-  bool spellingMarks = false;  // red zig-zag under misspelt words
-  bool pageView = false;
 };
 
 // What a pass changed in the document.
@@ -51,6 +40,9 @@ struct DrawResult {
 // 100 %, without any aid (printing).
 DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t originY,
                      int32_t originX, int32_t page, const ViewState& view = {});
+
+// The page of the Cursor: its field's page, or the current page for a field shown on several.
+int32_t CursorPage(const Document& d);
 
 // Whether a field with this showOn and page is shown on page p (0-based).
 bool istOnAllPagesGedeckt(int32_t showOn, int32_t fieldPage, int32_t p);

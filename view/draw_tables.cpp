@@ -53,7 +53,25 @@ void PagePass::drawTableCell(const FieldBox& box, LineRec& line, LineState& s) {
     const int32_t t = WholeUnits(cd.borderBottomWidth, ppp);
     bar(cd.borderBottomColour, {xl, yb - t + 1, xr + 1, yb + 1});
   }
+  observeTableCell(box, line, s, span);
   usePen(penColour_, 1);
+}
+
+void PagePass::observeTableCell(const FieldBox& box, const LineRec& line, const LineState& s,
+                                const TableCellSpan& span) {
+  if (!jobs_.observer) return;
+  const double u = frame_.mmPerUnit;
+  LinePlace p;
+  p.page = frame_.page;
+  p.field = box.index;
+  p.line = s.index;
+  p.fieldRect = box.r;
+  p.rec = &line;
+  const IntRect cell{box.r.left + Units(span.left, u),
+                     box.r.top + Units(s.y - line.para.spaceAbove, u),
+                     box.r.left + Units(span.right, u),
+                     box.r.top + static_cast<int32_t>((s.y + line.para.spaceBelow) / u + s.K)};
+  jobs_.observer->tableCell(p, cell);
 }
 
 }  // namespace paginor

@@ -76,7 +76,12 @@ void PagePass::drawLine(const FieldBox& box, LineRec& line, LineState& s) {
   if (jobs_.anchors && body && s.paragraphStart && (!line.inTable || line.rowStart))
     searchAnchor(box, s);
 
+  if (jobs_.observer) observeLine(box, line, s);
   drawCells(box, line, s);
+  if (jobs_.observer) {
+    const int32_t endX = static_cast<int32_t>(s.x / frame_.mmPerUnit + box.r.left + s.shift);
+    if (jobs_.observer->lineEnd(s.place, endX)) fontValid_ = false;
+  }
   advance(line, s);
 }
 
@@ -160,6 +165,24 @@ void PagePass::drawListMark(const FieldBox& box, const LineRec& line, LineState&
     drawRun(x, y, text, e);
   }
   s.x += para.listIndent;
+}
+
+void PagePass::observeLine(const FieldBox& box, const LineRec& line, LineState& s) {
+  const double u = frame_.mmPerUnit;
+  LinePlace& p = s.place;
+  p.page = frame_.page;
+  p.field = box.index;
+  p.line = s.index;
+  p.fieldRect = box.r;
+  p.top = static_cast<int32_t>(s.y / u + box.r.top);
+  p.bottom = static_cast<int32_t>((s.y + line.lineHeight) / u + box.r.top);
+  p.height = s.K;
+  p.spanLeft = box.r.left + Units(s.offset, u);
+  p.spanRight = box.r.left + Units(s.offset + s.available, u);
+  const double first = line.charCount() > 0 ? line.chars[0].skipBefore : 0;
+  p.textLeft = static_cast<int32_t>((s.x + first) / u + box.r.left + s.shift);
+  p.rec = &line;
+  jobs_.observer->line(p);
 }
 
 void PagePass::advance(const LineRec& line, LineState& s) const {

@@ -16,6 +16,7 @@
 #include "model/records.h"
 #include "platform/canvas.h"
 #include "view/draw_pages.h"
+#include "view/line_rules.h"
 
 namespace paginor {
 
@@ -84,6 +85,66 @@ struct PageFrame {
   double unitsPerPoint = 1.0;
 };
 
+// Where the pass placed a line (units of the surface), for the window's aids and the hit test.
+struct LinePlace {
+  int32_t page = 0;
+  int32_t field = 0;
+  int32_t line = 0;
+  IntRect fieldRect;     // the field's rectangle
+  int32_t top = 0;       // T: Trunc(y / mpp + y1)
+  int32_t bottom = 0;    // B: Trunc((y + lineHeight) / mpp + y1)
+  int32_t height = 0;    // L
+  int32_t spanLeft = 0;  // the column or table cell the line belongs to
+  int32_t spanRight = 0;
+  int32_t textLeft = 0;  // where the first cell starts (shift and list indent included)
+  const LineRec* rec = nullptr;
+};
+
+// Where the pass placed a cell.
+struct CellPlace {
+  int32_t index = 0;
+  int32_t left = 0;    // Trunc(x / mpp + x1 + shift) before the cell
+  int32_t right = 0;   // the same after it (justification included)
+  int32_t height = 0;  // Trunc(height / mpp)
+  int32_t size = 12;   // font size drawn, points
+  const CharRec* cell = nullptr;
+};
+
+// Watches the pass on the window: draws the aids and finds what lies under the mouse. Hooks
+// that return true selected a font of their own (the pass then selects its next font anew).
+class PassObserver {
+ public:
+  virtual ~PassObserver() = default;
+  virtual void beginPage(const PageFrame& frame) { (void)frame; }
+  virtual void endPage() {}
+  // After the field's frame and shape, before its text.
+  virtual void field(int32_t index, const IntRect& r) {
+    (void)index;
+    (void)r;
+  }
+  // Before the line's cells, after its bullet or number.
+  virtual void line(const LinePlace& l) { (void)l; }
+  virtual bool cell(const LinePlace& l, const CellPlace& c) {
+    (void)l;
+    (void)c;
+    return false;
+  }
+  // After the cells; endX is where the text ends.
+  virtual bool lineEnd(const LinePlace& l, int32_t endX) {
+    (void)l;
+    (void)endX;
+    return false;
+  }
+  // A table cell line's cell rectangle (x from its left to its right edge inclusive).
+  virtual void tableCell(const LinePlace& l, const IntRect& cell) {
+    (void)l;
+    (void)cell;
+  }
+};
+
+// The scales and page size of pages drawn at `resolution` units per inch and `zoom` percent.
+PageFrame ScaledFrame(const TMDIChild& w, int32_t resolution, double zoom);
+
 // Which jobs besides drawing the pass does, and which variant of the text decorations it uses.
 struct PassJobs {
   bool flowAround = false;  // compute skipBefore; otherwise the stored values are used
@@ -91,6 +152,8 @@ struct PassJobs {
   // The PDF variant: underlines below the text box, strike-out drawn as a line, and fields of
   // reduced size stand on the line bottom whether superscript or not.
   bool pdfDecorations = false;
+  // The window's aids and hit test; none on other surfaces.
+  PassObserver* observer = nullptr;
 };
 
 // What the text of a run carries besides its font.
@@ -109,8 +172,7 @@ TextEffects EffectsOf(uint16_t attributes, int32_t size, Colour text, Colour sha
                       Colour outline);
 
 // Draws the pages of one document onto one surface. The window's aids (marks of non-printable
-// characters, selection, caret, mouse hits) will join drawLine and drawCells, the page
-// background and the off-screen page bitmap DrawPages, when the desktop program comes.
+// characters, selection, caret, mouse hits) watch it through PassJobs::observer.
 class PagePass {
  public:
   PagePass(TMDIChild& w, PageTarget& target, const PassJobs& jobs);
@@ -145,6 +207,7 @@ class PagePass {
     int32_t shift = 0;     // alignment shift, units
     double extra = 0;      // justification: mm added to every counted space
     bool paragraphStart = false;
+    LinePlace place;  // for the observer
   };
 
   // draw_fields.cpp
@@ -178,6 +241,12 @@ class PagePass {
 
   // draw_tables.cpp
   void drawTableCell(const FieldBox& box, LineRec& line, LineState& s);
+  void observeTableCell(const FieldBox& box, const LineRec& line, const LineState& s,
+                        const TableCellSpan& span);
+
+  void observeLine(const FieldBox& box, const LineRec& line, LineState& s);
+  void observeCell(const LineState& s, int32_t i, const CharRec& cell, int32_t left, int32_t right,
+                   int32_t size);
 
   // flow_around.cpp
   double flowSkip(const FieldBox& box, const LineRec& line, const LineState& s,

@@ -1,0 +1,74 @@
+// The drawing rules' surface on a Canvas (the window, the printer, a canvas that draws nothing).
+#pragma once
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "layout/measure.h"
+#include "model/document_window.h"
+#include "view/page_pass.h"
+#include "view/picture_draw.h"
+
+namespace paginor {
+
+// The drawing rules' surface on a Canvas. Fonts are made with selfont at the canvas resolution
+// and the zoom, once each per pass.
+class CanvasTarget : public PageTarget {
+ public:
+  Canvas& canvas() { return c_; }
+  CanvasTarget(TMDIChild& w, Canvas& canvas, int32_t zoom) : w_(w), c_(canvas), zoom_(zoom) {}
+  ~CanvasTarget() override {
+    for (auto& [key, handle] : fonts_) w_.app.fonts().deleteFont(handle);
+  }
+  CanvasTarget(const CanvasTarget&) = delete;
+  CanvasTarget& operator=(const CanvasTarget&) = delete;
+
+  bool drawsNothing() const override { return c_.drawsNothing(); }
+  void setPen(Colour colour, int32_t width, bool clear) override {
+    c_.setPen({clear ? PenStyle::Clear : PenStyle::Solid, width, colour});
+  }
+  void setBrush(Colour colour, bool clear) override {
+    c_.setBrush({clear ? BrushStyle::Clear : BrushStyle::Solid, colour});
+  }
+  void fillRect(const IntRect& r) override { c_.fillRect(r); }
+  void rectangle(const IntRect& r) override { c_.rectangle(r); }
+  void ellipse(const IntRect& r) override { c_.ellipse(r); }
+  void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) override {
+    c_.moveTo(x0, y0);
+    c_.lineTo(x1, y1);
+  }
+  void picture(int32_t x, int32_t y, int32_t width, int32_t height, const BildRec& p) override {
+    DrawDib(c_, x, y, width, height, p, true);
+  }
+  void selectFont(const DrawFont& f) override {
+    auto key = std::make_tuple(f.name, f.size, f.style, f.charset);
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) {
+      const FontHandle h =
+          selfont(w_, f.name, c_.resolution(), f.attributes, f.charset, f.style, f.size, zoom_);
+      it = fonts_.emplace(std::move(key), h).first;
+    }
+    font_ = it->second;
+    c_.selectFont(font_, colour_);
+  }
+  void setTextColour(Colour colour) override {
+    if (colour == colour_) return;
+    colour_ = colour;
+    c_.selectFont(font_, colour_);
+  }
+  void textOut(int32_t x, int32_t y, std::string_view text) override { c_.textOut(x, y, text); }
+  int32_t textWidth(std::string_view text) override { return c_.textExtent(text).cx; }
+  int32_t textHeight(std::string_view text) override { return c_.textExtent(text).cy; }
+  void clipText(const IntRect* r) override { c_.setClip(r); }
+
+ private:
+  TMDIChild& w_;
+  Canvas& c_;
+  int32_t zoom_;
+  std::map<std::tuple<std::string, int32_t, uint8_t, uint8_t>, FontHandle> fonts_;
+  FontHandle font_ = 0;
+  Colour colour_ = 0;
+};
+
+}  // namespace paginor

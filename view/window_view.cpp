@@ -1,0 +1,353 @@
+// The window's geometry, the window paint, the status texts, the zoom rules, scrolling and the
+// page view.
+
+#include "view/window_view.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "editing/marking.h"
+#include "layout/layout.h"
+#include "layout/measure.h"
+#include "model/document_window.h"
+#include "model/queries.h"
+#include "view/canvas_target.h"
+#include "view/hit_test.h"
+#include "view/page_pass.h"
+#include "view/window_aids.h"
+
+namespace paginor {
+
+namespace {
+
+constexpr Colour kBlack = 0;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kGrey = 0x808080;
+
+int32_t ScreenDpi(const TMDIChild& w) {
+  const int32_t dpi = w.app.platform().screenDpi;
+  return dpi > 0 ? dpi : 96;
+}
+
+double ZoomOf(const TMDIChild& w) {
+  return w.doc.zoomPercent > 0 ? w.doc.zoomPercent : 100.0;
+}
+
+// Grey around the page, the white page with its outline, and the shadow right and below.
+void DrawPageBackground(Canvas& c, const WindowGeometry& g) {
+  const int32_t x0 = g.originX, y0 = g.originY;
+  const int32_t x1 = x0 + g.pageWidth, y1 = y0 + g.pageHeight;
+  c.setClip(nullptr);
+  c.setBrush({BrushStyle::Solid, kGrey});
+  c.fillRect({0, 0, g.blockWidth(), g.blockHeight()});
+  c.setPen({PenStyle::Solid, 1, kBlack});
+  c.setBrush({BrushStyle::Solid, kWhite});
+  c.rectangle({x0, y0, x1 + 2, y1 + 2});
+  c.setBrush({BrushStyle::Solid, kBlack});
+  c.fillRect({x1 + 2, y0 + 2, x1 + 4, y1 + 4});
+  c.fillRect({x0 + 2, y1 + 2, x1 + 4, y1 + 4});
+}
+
+void Merge(DrawResult& into, const DrawResult& r) {
+  into.skipChanged |= r.skipChanged;
+  into.anchorsMoved |= r.anchorsMoved;
+  into.tablesChanged |= r.tablesChanged;
+}
+
+// Caret shown only in text the user types into: page bodies, headers, footers, and text boxes
+// that are not selected as objects.
+bool CaretField(const Document& d) {
+  if (d.Cursor.field < 0 || d.Cursor.field >= d.fieldCount()) return false;
+  const FieldRec& f = d.fields[d.Cursor.field];
+  return f.type <= kFieldFooter || (f.type == kFieldTextBox && !f.selected);
+}
+
+std::string Trimmed(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return std::string(s.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+int32_t WindowGeometry::pageAt(int64_t y) const {
+  const int64_t step = static_cast<int64_t>(pageHeight) + kPageBlockGap;
+  if (step <= 0 || y < 0) return 0;
+  return static_cast<int32_t>(std::min<int64_t>(y / step, std::max(1, pages) - 1));
+}
+
+int32_t PagePixels(const TMDIChild& w, int32_t measuringPixels, int32_t dpi, double zoom) {
+  const double docRes = w.measure.resolution > 0 ? w.measure.resolution : 600;
+  return static_cast<int32_t>(zoom * (dpi * measuringPixels / docRes) / 100);
+}
+
+WindowGeometry ComputeWindowGeometry(const TMDIChild& w, const ScrollBoxState& box) {
+  WindowGeometry g;
+  const int32_t dpi = ScreenDpi(w);
+  const double zoom = ZoomOf(w);
+  g.pageWidth = PagePixels(w, w.measure.pageWidthPx, dpi, zoom);
+  g.pageHeight = PagePixels(w, w.measure.pageHeightPx, dpi, zoom);
+  g.pages = std::max(1, GetAnzPages(w.doc));
+  g.areaWidth = g.pageWidth + kPageAreaMargin;
+  g.areaHeight = g.blockTop(g.pages - 1) + g.pageHeight + kPageAreaMargin;
+  const int32_t usableWidth = box.width - box.vScrollBarWidth - 4;
+  if (g.areaWidth < usableWidth) {
+    g.originX += (usableWidth + 1 - g.areaWidth) / 2;
+    g.areaWidth = usableWidth + 1;
+  }
+  const int32_t usableHeight = box.height - box.hScrollBarHeight - 4;
+  if (g.areaHeight < usableHeight) {
+    g.originY += static_cast<int32_t>((usableHeight + 1 - g.areaHeight) / 2);
+    g.areaHeight = usableHeight + 1;
+  }
+  return g;
+}
+
+bool UpdateWindowGeometry(TMDIChild& w, WindowView& v) {
+  const WindowGeometry g = ComputeWindowGeometry(w, v.box);
+  const bool sizeChanged =
+      g.areaWidth != v.geometry.areaWidth || g.areaHeight != v.geometry.areaHeight;
+  v.geometry = g;
+  return sizeChanged;
+}
+
+void AddMouseObj(WindowView& v, int32_t id, const IntRect& r, int32_t field, int32_t line) {
+  v.mouseObjs.push_back({id, r, field, line});
+}
+
+void FreeMouseObjs(WindowView& v) {
+  v.mouseObjs.clear();
+}
+
+const MouseObj* MouseObjAt(const WindowView& v, int32_t x, int64_t y) {
+  for (auto it = v.mouseObjs.rbegin(); it != v.mouseObjs.rend(); ++it) {
+    const IntRect& r = it->r;
+    if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return &*it;
+  }
+  return nullptr;
+}
+
+std::string StatusPageText(const TMDIChild& w) {
+  const Document& d = w.doc;
+  int32_t p = d.currentPage + 1;
+  if (d.Cursor.field >= 0 && d.Cursor.field < d.fieldCount() &&
+      d.fields[d.Cursor.field].showOn == 0)
+    p = d.fields[d.Cursor.field].page + 1;
+  const std::string ps = std::to_string(p);
+  return "S " + ps + "     " + ps + "/" + std::to_string(GetAnzPages(d));
+}
+
+std::string StatusLineText(const TMDIChild& w) {
+  const CursorPos& c = w.doc.Cursor;
+  return "Ze " + std::to_string(c.line + 1) + "     Sp " + std::to_string(c.chr + 1);
+}
+
+PaintResult PaintBox1Paint(TMDIChild& w, WindowView& v, PageBlockSink& sink) {
+  PaintResult result;
+  if (UpdateWindowGeometry(w, v)) {
+    result.sizeChanged = true;
+    return result;
+  }
+  const WindowGeometry& g = v.geometry;
+  FreeMouseObjs(v);
+  v.caret = CaretState{};
+  v.dropCaret.reset();
+  v.pagesDrawn.clear();
+  if (isThereAmarking(w)) FindMarkingStart(w);
+  if (v.dropPoint) {
+    const DropCaret drop = ComputeDropCaret(w, v, v.dropPoint->first, v.dropPoint->second);
+    if (drop.found) v.dropCaret = drop.bar;
+  }
+
+  const int32_t dpi = ScreenDpi(w);
+  const double zoom = ZoomOf(w);
+  const auto scale = static_cast<int32_t>(zoom);
+  PassJobs jobs;
+  jobs.flowAround = true;
+  jobs.anchors = true;
+  NullCanvas none(w.app.fonts(), dpi);
+  CanvasTarget noneTarget(w, none, scale);
+  PagePass anchorPass(w, noneTarget, jobs);  // hands out the anchors all blocks found
+  anchorPass.beginAnchorSearch();
+
+  const int64_t visibleTop = v.box.scrollY;
+  const int64_t visibleBottom = v.box.scrollY + v.box.clientHeight;
+  const int32_t cursorPage = CursorPage(w.doc);
+  const int32_t dropPage = v.dropCaret ? g.pageAt(v.dropCaret->top) : -1;
+  std::optional<int64_t> caretBottom;
+  PageFrame frame = ScaledFrame(w, dpi, zoom);
+  for (int32_t p = 0; p < g.pages; ++p) {
+    const int64_t top = g.blockTop(p);
+    const bool visible = top < visibleBottom && top + g.pageHeight + kPageBlockGap > visibleTop;
+    if (!v.drawAllRequest && !visible && p != cursorPage) continue;
+    const IntRect block{0, static_cast<int32_t>(top), g.blockWidth(),
+                        static_cast<int32_t>(top + g.blockHeight())};
+    Canvas* canvas = sink.beginBlock(p, block);
+    if (!canvas) continue;
+    DrawPageBackground(*canvas, g);
+    CanvasTarget target(w, *canvas, scale);
+    std::optional<IntRect> bar;
+    if (p == dropPage) {
+      bar = *v.dropCaret;
+      bar->top -= block.top;
+      bar->bottom -= block.top;
+    }
+    WindowAids aids(w, v, target, top, bar);
+    jobs.observer = &aids;
+    PagePass pass(w, target, jobs);
+    frame.page = p;
+    frame.originX = g.originX;
+    frame.originY = g.originY;
+    frame.frameOffset = 1;
+    pass.drawPage(frame);
+    Merge(result.draw, pass.result());
+    if (aids.caretFieldBottom()) caretBottom = top + *aids.caretFieldBottom();
+    sink.endBlock(p, block);
+    v.pagesDrawn.push_back(p);
+  }
+
+  if (result.draw.changed()) {
+    // Gaps or objects moved: the text is broken again around them and painted once more.
+    MakeSoftEnters(w);
+    result.draw.relaidOut = true;
+    HostOf(w).restartRepaintTimer();
+  } else {
+    anchorPass.assignAnchors();
+    v.drawAllRequest = false;
+  }
+
+  CaretState& c = v.caret;
+  c.visible = c.placed && !isThereAmarking(w) && v.hasFocus && CaretField(w.doc) &&
+              (!caretBottom || c.y < *caretBottom);
+  v.statusPage = StatusPageText(w);
+  v.statusLine = StatusLineText(w);
+  w.app.ui().statusText(0, v.statusPage);
+  w.app.ui().statusText(1, v.statusLine);
+  return result;
+}
+
+// --- Zoom
+
+bool FormResize(TMDIChild& w, WindowView& v) {
+  Document& d = w.doc;
+  if (d.zoomMode != kZoomPageWidth && d.zoomMode != kZoomWholePage) return false;
+  const int32_t dpi = ScreenDpi(w);
+  const int32_t wp = PagePixels(w, w.measure.pageWidthPx, dpi, 100);
+  const int32_t hp = PagePixels(w, w.measure.pageHeightPx, dpi, 100);
+  const int64_t usableWidth = v.box.width - v.box.vScrollBarWidth - 4;
+  const int64_t usableHeight = v.box.height - v.box.hScrollBarHeight - 4;
+  // A window too small to show anything keeps its zoom.
+  if (usableWidth <= 0 || (d.zoomMode == kZoomWholePage && usableHeight <= 0)) return false;
+  double zoom = RoundHalfEven(usableWidth * 10000.0 / (wp + kPageAreaMargin)) / 100;
+  if (d.zoomMode == kZoomWholePage) {
+    const double z =
+        static_cast<double>(static_cast<int64_t>(usableWidth * 10000.0 / (wp + kPageAreaMargin))) /
+        100;
+    const double zh = RoundHalfEven(usableHeight * 10000.0 / (hp + kPageAreaMargin)) / 100;
+    zoom = std::min(z, zh);
+  }
+  if (zoom <= 0 || zoom == d.zoomPercent) return false;
+  d.zoomPercent = zoom;
+  HostOf(w).restartRepaintTimer();
+  return true;
+}
+
+std::string ZoomBoxText(double percent) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", percent);
+  std::string s(buf);
+  std::replace(s.begin(), s.end(), '.', ',');
+  return s + "%";
+}
+
+ZoomTextResult ApplyZoomText(TMDIChild& w, WindowView& v, std::string_view text) {
+  std::string s = Trimmed(text);
+  Document& d = w.doc;
+  if (s == "Seitenbreite" || s == "Ganze Seite") {
+    d.zoomMode = s == "Seitenbreite" ? kZoomPageWidth : kZoomWholePage;
+    FormResize(w, v);
+    HostOf(w).restartRepaintTimer();
+    return d.zoomMode == kZoomPageWidth ? ZoomTextResult::PageWidth : ZoomTextResult::WholePage;
+  }
+  if (!s.empty() && s.back() == '%') s = Trimmed(std::string_view(s).substr(0, s.size() - 1));
+  std::replace(s.begin(), s.end(), ',', '.');
+  double value = 0;
+  const char* end = s.data() + s.size();
+  const auto [ptr, ec] = std::from_chars(s.data(), end, value);
+  if (s.empty() || ec != std::errc() || ptr != end) return ZoomTextResult::Ignored;
+  if (!(value >= kMinZoom && value <= kMaxZoom)) return ZoomTextResult::Ignored;
+  d.zoomPercent = value;
+  d.zoomMode = kZoomFixed;
+  HostOf(w).restartRepaintTimer();
+  return ZoomTextResult::Fixed;
+}
+
+ZoomDialog ZoomDialogFor(const TMDIChild& w) {
+  ZoomDialog z;
+  z.percent = w.doc.zoomPercent;
+  z.choice = w.doc.zoomMode == kZoomPageWidth   ? ZoomDialog::Choice::PageWidth
+             : w.doc.zoomMode == kZoomWholePage ? ZoomDialog::Choice::WholePage
+                                                : ZoomDialog::Choice::Percent;
+  return z;
+}
+
+ZoomTextResult ApplyZoomDialog(TMDIChild& w, WindowView& v, const ZoomDialog& d) {
+  switch (d.choice) {
+    case ZoomDialog::Choice::PageWidth:
+      return ApplyZoomText(w, v, "Seitenbreite");
+    case ZoomDialog::Choice::WholePage:
+      return ApplyZoomText(w, v, "Ganze Seite");
+    default:
+      return ApplyZoomText(w, v, ZoomBoxText(d.percent));
+  }
+}
+
+// --- Scrolling
+
+int64_t ScrollCursorinView(const TMDIChild& w, const WindowView& v) {
+  const Document& d = w.doc;
+  const int64_t current = v.box.scrollY;
+  if (d.Cursor.field < 0 || d.Cursor.field >= d.fieldCount() || !v.caret.placed) return current;
+  const FieldRec& f = d.fields[d.Cursor.field];
+  if (f.type > kFieldTextBox || (f.type == kFieldTextBox && f.selected)) return current;
+  // The caret's top and the band below it.
+  const int64_t top = v.caret.y;
+  const int64_t bottom = top + kCaretScrollBand;
+  if (top < current) return top;
+  if (bottom > current + v.box.clientHeight) return bottom - v.box.clientHeight;
+  return current;
+}
+
+int64_t MouseWheelScroll(const WindowView& v, bool down) {
+  const int64_t limit = std::max<int64_t>(0, v.geometry.areaHeight - v.box.clientHeight);
+  const int64_t y = v.box.scrollY + (down ? kWheelStep : -kWheelStep);
+  return std::clamp<int64_t>(y, 0, limit);
+}
+
+// --- Page view
+
+std::string Seitenansicht(TMDIChild& w, WindowView& v, bool on) {
+  Document& d = w.doc;
+  if (on == v.pageView) return ZoomBoxText(d.zoomPercent);
+  if (on) {
+    v.pageView = true;
+    v.savedZoomPercent = d.zoomPercent;
+    v.savedZoomMode = d.zoomMode;
+    d.zoomMode = kZoomWholePage;
+    FormResize(w, v);
+    HostOf(w).restartRepaintTimer();
+    return ZoomBoxText(d.zoomPercent);
+  }
+  v.pageView = false;
+  // The saved zoom goes through the zoom box as if typed, then the saved mode fits again.
+  const std::string text = ZoomBoxText(v.savedZoomPercent);
+  ApplyZoomText(w, v, text);
+  d.zoomMode = v.savedZoomMode;
+  FormResize(w, v);
+  HostOf(w).restartRepaintTimer();
+  return ZoomBoxText(d.zoomPercent);
+}
+
+}  // namespace paginor
