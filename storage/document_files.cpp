@@ -1,0 +1,314 @@
+#include "storage/document_files.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "model/cp1252.h"
+#include "model/document_window.h"
+#include "output/pdf_export.h"
+#include "storage/file_io.h"
+#include "storage/new_document.h"
+#include "storage/sbl_format.h"
+#include "storage/text_format.h"
+
+namespace paginor {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Offset of the extension's '.' in `path`, or npos. A leading dot of the file name (a hidden
+// file such as ".profile") is no extension.
+size_t extensionDot(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string_view::npos || dot <= nameStart) return std::string_view::npos;
+  return dot;
+}
+
+std::string upperExtension(std::string_view path) {
+  const size_t dot = extensionDot(path);
+  std::string ext(dot == std::string_view::npos ? std::string_view() : path.substr(dot));
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return ext;
+}
+
+bool isRegularFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+std::string notSupportedText(std::string_view verb, const std::string& path,
+                             std::string_view what) {
+  return "Konnte Datei " + FileNameOf(path) + " nicht " + std::string(verb) + ": " +
+         std::string(what);
+}
+
+bool saveWithDialog(TMDIChild& w, AppSettings& settings, int32_t& saveFileType, bool emptyName) {
+  FileDialog dialog = MakeSaveDialog(w.doc, saveFileType, emptyName);
+  if (!w.app.dialogs().run(dialog) || dialog.fileName.empty()) return false;
+  const int32_t chosen = dialog.filterIndex;
+  const std::string path = WithSaveExtension(dialog.fileName, chosen);
+  // A failed save must not leave the document pointing at a file that was never written.
+  const std::string oldPath = w.doc.filePath;
+  const int32_t oldType = saveFileType;
+  w.doc.filePath = path;
+  saveFileType = chosen;
+  if (SaveFile(w, settings, saveFileType)) return true;
+  w.doc.filePath = oldPath;
+  saveFileType = oldType;
+  return false;
+}
+
+}  // namespace
+
+DocumentFormat WriterFor(int32_t saveFileType, std::string_view path) {
+  switch (saveFileType) {
+    case kSaveNative:
+      return DocumentFormat::Native;
+    case kSaveRtf:
+      return DocumentFormat::Rtf;
+    case kSaveAnsiText:
+      return DocumentFormat::AnsiText;
+    case kSaveDosText:
+      return DocumentFormat::DosText;
+    default:
+      break;
+  }
+  const std::string ext = upperExtension(path);
+  if (ext == ".TXT") return DocumentFormat::AnsiText;
+  if (ext == ".RTF") return DocumentFormat::Rtf;
+  return DocumentFormat::Native;
+}
+
+DocumentFormat ReaderFor(int32_t openFileType, std::string_view path) {
+  switch (openFileType) {
+    case kOpenNative:
+      return DocumentFormat::Native;
+    case kOpenWord:
+      return DocumentFormat::Word;
+    case kOpenRtf:
+      return DocumentFormat::Rtf;
+    case kOpenAnsiText:
+      return DocumentFormat::AnsiText;
+    case kOpenDosText:
+      return DocumentFormat::DosText;
+    default:
+      break;
+  }
+  const std::string ext = upperExtension(path);
+  if (ext == ".DOC") return DocumentFormat::Word;
+  if (ext == ".RTF") return DocumentFormat::Rtf;
+  if (ext == ".SBL") return DocumentFormat::Native;
+  return DocumentFormat::AnsiText;
+}
+
+int32_t SaveTypeAfterOpen(int32_t openFileType) {
+  switch (openFileType) {
+    case kOpenNative:
+      return kSaveNative;
+    case kOpenRtf:
+      return kSaveRtf;
+    case kOpenAnsiText:
+      return kSaveAnsiText;
+    case kOpenDosText:
+      return kSaveDosText;
+    default:
+      return kSaveByExtension;
+  }
+}
+
+std::string BackupPathFor(const std::string& path) {
+  return PathWithoutExtension(path) + ".bak";
+}
+
+bool MakeBackup(const std::string& path) {
+  const std::string backup = BackupPathFor(path);
+  if (backup == path || !isRegularFile(path)) return false;
+  // The copy is made beside the old backup and renamed over it, so a failure leaves both the
+  // file and the previous backup as they were; the file itself stays in place until the writer
+  // has completed its replacement.
+  const std::string temp = backup + ".~" + std::to_string(::getpid());
+  std::error_code ec;
+  fs::copy_file(path, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(temp, backup, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return false;
+  }
+  return true;
+}
+
+bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
+  const std::string path = w.doc.filePath;
+  if (path.empty()) {
+    w.app.message("Das Dokument hat noch keinen Dateinamen.");
+    return false;
+  }
+  const DocumentFormat format = WriterFor(saveFileType, path);
+  if (format == DocumentFormat::Rtf) {
+    w.app.message(notSupportedText(
+        "speichern", path,
+        "RTF-Dateien können noch nicht geschrieben werden. Bitte als Scribolantium Datei "
+        "(*.sbl) oder als Textdatei speichern."));
+    return false;
+  }
+  if (settings.makeBackups && isRegularFile(path) && !MakeBackup(path))
+    w.app.message(kBackupFailedText, MsgIcon::Error);
+
+  bool saved = false;
+  switch (format) {
+    case DocumentFormat::AnsiText:
+      saved = SaveTXTFile(w, path, false);
+      break;
+    case DocumentFormat::DosText:
+      saved = SaveTXTFile(w, path, true);
+      break;
+    default:
+      saved = SaveSBLFile(w, path);
+      break;
+  }
+  if (saved && !w.app.quietFileMode) settings.recentFiles.add(path);
+  return saved;
+}
+
+bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType) {
+  bool opened = false;
+  switch (ReaderFor(openFileType, path)) {
+    case DocumentFormat::Native:
+      opened = OpenSBLFile(w, path);
+      break;
+    case DocumentFormat::Word:
+      w.app.message(
+          notSupportedText("öffnen", path, "Word-Dokumente können noch nicht gelesen werden."));
+      break;
+    case DocumentFormat::Rtf:
+      w.app.message(
+          notSupportedText("öffnen", path, "RTF-Dateien können noch nicht gelesen werden."));
+      break;
+    case DocumentFormat::AnsiText:
+      opened = OpenTXTFile(w, path, false);
+      break;
+    case DocumentFormat::DosText:
+      opened = OpenTXTFile(w, path, true);
+      break;
+  }
+  if (opened && !w.app.quietFileMode) settings.recentFiles.add(path);
+  return opened;
+}
+
+std::string NonameName(int32_t number) {
+  return "NONAME" + std::to_string(number);
+}
+
+void StartNewDocument(TMDIChild& w, int32_t number) {
+  CreateNewDocument(w);
+  w.doc.fileName = NonameName(number);
+  SetFileChanged(w, false);
+}
+
+bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
+                       int32_t openFileType) {
+  FormCreate(w);
+  return OpenFile(w, settings, path, openFileType);
+}
+
+FileDialog MakeOpenDialog(const AppSettings& settings) {
+  FileDialog d;
+  d.mode = FileDialog::Mode::Open;
+  d.filter = kOpenFilter;
+  d.filterIndex = settings.lastOpenFilter > 0 ? settings.lastOpenFilter : 1;
+  return d;
+}
+
+std::optional<OpenChoice> ChooseFileToOpen(Dialogs& dialogs, AppSettings& settings) {
+  FileDialog d = MakeOpenDialog(settings);
+  if (!dialogs.run(d) || d.fileName.empty()) return std::nullopt;
+  settings.lastOpenFilter = d.filterIndex;
+  return OpenChoice{d.fileName, d.filterIndex};
+}
+
+std::string PathWithoutExtension(std::string_view path) {
+  const size_t dot = extensionDot(path);
+  return std::string(dot == std::string_view::npos ? path : path.substr(0, dot));
+}
+
+bool HasExtension(std::string_view path) {
+  return extensionDot(path) != std::string_view::npos;
+}
+
+std::string WithSaveExtension(const std::string& path, int32_t filterIndex) {
+  if (HasExtension(path)) return path;
+  switch (filterIndex) {
+    case kSaveNative:
+      return path + ".sbl";
+    case kSaveRtf:
+      return path + ".rtf";
+    case kSaveAnsiText:
+    case kSaveDosText:
+      return path + ".txt";
+    default:
+      return path;
+  }
+}
+
+std::string WithPdfExtension(const std::string& path) {
+  return HasExtension(path) ? path : path + ".PDF";
+}
+
+FileDialog MakeSaveDialog(const Document& doc, int32_t saveFileType, bool emptyName) {
+  FileDialog d;
+  d.mode = FileDialog::Mode::Save;
+  d.filter = kSaveFilter;
+  d.filterIndex =
+      saveFileType >= kSaveNative && saveFileType <= kSaveDosText ? saveFileType : kSaveNative;
+  if (!emptyName) d.fileName = PathWithoutExtension(doc.filePath);
+  return d;
+}
+
+FileDialog MakePdfDialog(const Document& doc) {
+  FileDialog d;
+  d.mode = FileDialog::Mode::Save;
+  d.caption = "PDF-Export";
+  d.filter = kPdfFilter;
+  d.filterIndex = 1;
+  d.fileName = PathWithoutExtension(doc.filePath);
+  return d;
+}
+
+bool SaveFileAs(TMDIChild& w, AppSettings& settings, int32_t& saveFileType) {
+  return saveWithDialog(w, settings, saveFileType, false);
+}
+
+bool SaveCommand(TMDIChild& w, AppSettings& settings, int32_t& saveFileType) {
+  if (w.doc.filePath.empty()) return saveWithDialog(w, settings, saveFileType, true);
+  return SaveFile(w, settings, saveFileType);
+}
+
+std::optional<std::string> ExportPdfCommand(TMDIChild& w) {
+  FileDialog d = MakePdfDialog(w.doc);
+  if (!w.app.dialogs().run(d) || d.fileName.empty()) return std::nullopt;
+  const std::string path = WithPdfExtension(d.fileName);
+  if (!SavePDFFile(w, path)) return std::nullopt;
+  return path;
+}
+
+std::string CloseQuestionText(const Document& doc) {
+  return "Möchten Sie die Änderungen in " + cp1252ToUtf8(doc.fileName) + " speichern?";
+}
+
+bool QueryCloseDocument(TMDIChild& w, const std::function<bool()>& save) {
+  if (!w.doc.modified) return true;
+  const MsgResult answer = w.app.ui().messageBox(CloseQuestionText(w.doc), kCloseQuestionCaption,
+                                                 MsgIcon::Question, MsgButtons::YesNoCancel);
+  if (answer == MsgResult::No) return true;
+  if (answer == MsgResult::Yes) return save();
+  return false;  // Cancel, or a box closed without an answer: the window stays
+}
+
+}  // namespace paginor

@@ -1,0 +1,150 @@
+// Document management of the main window, without the toolkit: the settings it keeps for all
+// windows, opening and saving by file type or extension, the ".bak" backup, the open, save and
+// PDF dialogs with their filters and extension rules, the names of new documents and the
+// question before a modified document is closed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/recent_files.h"
+#include "platform/dialogs.h"
+
+namespace paginor {
+
+class TMDIChild;
+struct Document;
+
+// What the main window keeps for all document windows and stores in its settings file.
+struct AppSettings {
+  RecentFiles recentFiles;
+  bool makeBackups = false;      // ".bak" files on saving
+  int32_t lastOpenFilter = 0;    // filter index of the open dialog, reused next time
+  bool rulerVisible = true;      // "&Lineal"
+  bool statusBarVisible = true;  // "S&tatuszeile"
+  // "Standartleiste", "Formatleiste", "Zeichnenleiste", "Format erweitert" (ToolbarId order).
+  std::array<bool, 4> toolbarVisible = {true, true, true, true};
+  bool showAllMarks = false;     // "Nicht druckbare Zeichen anzeigen"
+  bool spellWhileTyping = true;  // "Beim &Eingeben überprüfen "
+};
+
+// A window's file type in the numbering of the save dialog's filter; the shell keeps one per
+// document window and hands it to the functions below.
+inline constexpr int32_t kSaveByExtension = 0;
+inline constexpr int32_t kSaveNative = 1;
+inline constexpr int32_t kSaveRtf = 2;
+inline constexpr int32_t kSaveAnsiText = 3;
+inline constexpr int32_t kSaveDosText = 4;
+
+// The open dialog's filter numbering, which differs from 2 on.
+inline constexpr int32_t kOpenByExtension = 0;
+inline constexpr int32_t kOpenNative = 1;
+inline constexpr int32_t kOpenWord = 2;
+inline constexpr int32_t kOpenRtf = 3;
+inline constexpr int32_t kOpenAnsiText = 4;
+inline constexpr int32_t kOpenDosText = 5;
+
+inline constexpr const char* kOpenFilter =
+    "Scribolantium Dateien (*.sbl)|*.sbl|Word-Dateien (*.doc)|*.doc|Rich Text Dateien "
+    "(*.rtf)|*.rtf|Textdateien (*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt|Alle "
+    "Dokumente|*.doc;*.sbl;*.rtf;*.htm;*.html;*.txt|Alle Dateien (*.*)|*.*";
+inline constexpr const char* kSaveFilter =
+    "Scribolantium Dateien (*.sbl)|*.sbl|Rich Text Dateien (*.rtf)|*.rtf|Textdateien "
+    "(*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt";
+inline constexpr const char* kPdfFilter = "PDF-Dateien (*.pdf)|*.pdf";
+
+inline constexpr const char* kBackupFailedText = "Konnte Backup-Datei nicht anlegen";
+inline constexpr const char* kCloseQuestionCaption = "Dokument speichern?";
+
+enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText };
+
+// The writer SaveFile uses: by the save file type 1 to 4, otherwise by the path's extension in
+// upper case (".TXT" ANSI text, ".RTF" RTF, anything else native).
+DocumentFormat WriterFor(int32_t saveFileType, std::string_view path);
+// The reader OpenFile uses: by the open file type 1 to 5, otherwise by the extension in upper
+// case (".DOC" Word, ".RTF" RTF, ".TXT" ANSI text, ".SBL" native, anything else ANSI text).
+DocumentFormat ReaderFor(int32_t openFileType, std::string_view path);
+// The save file type a document opened with an open file type keeps: native stays native, RTF
+// stays RTF, ANSI and DOS text stay text of their code page; Word documents and files chosen
+// through "Alle Dokumente" or "Alle Dateien" are written by their extension.
+int32_t SaveTypeAfterOpen(int32_t openFileType);
+
+// The path with its extension (after the last '.' of the file name) replaced by ".bak", or
+// ".bak" appended when the name has none.
+std::string BackupPathFor(const std::string& path);
+// Makes the backup of an existing file before it is overwritten: a previous backup is
+// replaced, the file itself stays in place until its new content is complete. False when the
+// backup could not be made (the file is untouched then).
+bool MakeBackup(const std::string& path);
+
+// Saves the window's document to its filePath with the writer WriterFor chooses. With backups
+// on and the file present, the backup comes first; a failed backup shows "Konnte Backup-Datei
+// nicht anlegen" and saving goes on. A writer this build lacks (RTF) is refused with a message.
+// On success, unless quietFileMode is set, the path goes to the recent files.
+bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType);
+
+// Reads `path` into the window's document with the reader ReaderFor chooses. A reader this
+// build lacks (Word, RTF) is refused with a message and leaves the document as it was. On
+// success, unless quietFileMode is set, the path goes to the recent files.
+bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType);
+
+// "NONAME" + number: "&Neu" numbers by the document windows open plus one, the first show 1.
+std::string NonameName(int32_t number);
+// A window for a new document: the empty document with "normal.sbt" read over it, named
+// NonameName(number), not modified.
+void StartNewDocument(TMDIChild& w, int32_t number);
+// A window for a file: the empty document is built, then the file is read over it. False when
+// the file could not be read (the reader has shown its message); the caller closes the window.
+bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
+                       int32_t openFileType);
+
+// --- Dialogs ---------------------------------------------------------------------------------
+
+// The open dialog, preset to the last filter index (1 when none was used yet).
+FileDialog MakeOpenDialog(const AppSettings& settings);
+struct OpenChoice {
+  std::string path;
+  int32_t openFileType = kOpenByExtension;  // the chosen filter index
+};
+// Shows the open dialog; on OK the chosen filter becomes the last filter index.
+std::optional<OpenChoice> ChooseFileToOpen(Dialogs& dialogs, AppSettings& settings);
+
+// The path without the extension of its file name ("/a/b.x/report.sbl" -> "/a/b.x/report").
+std::string PathWithoutExtension(std::string_view path);
+// Whether the file name part has an extension (a '.' after its first character).
+bool HasExtension(std::string_view path);
+// A chosen save name: without extension it gets ".sbl", ".rtf", ".txt", ".txt" for filter 1 to
+// 4 (other filters add nothing); with one it is kept.
+std::string WithSaveExtension(const std::string& path, int32_t filterIndex);
+// A chosen PDF name: ".PDF" is appended when it has no extension.
+std::string WithPdfExtension(const std::string& path);
+
+// The save dialog: preset to the document's path without extension (empty with `emptyName`),
+// its filter index to the window's save file type (1 when that is 0).
+FileDialog MakeSaveDialog(const Document& doc, int32_t saveFileType, bool emptyName);
+FileDialog MakePdfDialog(const Document& doc);
+
+// "Speichern &unter...": the save dialog, then the chosen filter becomes the file type and the
+// chosen name (with its extension rule) the filePath, then SaveFile. When saving fails the
+// document keeps its previous path and file type. False on cancel or failure.
+bool SaveFileAs(TMDIChild& w, AppSettings& settings, int32_t& saveFileType);
+// "&Speichern": without filePath first the save dialog with an empty name, then SaveFile.
+bool SaveCommand(TMDIChild& w, AppSettings& settings, int32_t& saveFileType);
+// "PDF-Export...": the PDF dialog, then the export. The written path, or nothing on cancel or
+// failure (the export has shown its message). Opening it in a viewer is the shell's part.
+std::optional<std::string> ExportPdfCommand(TMDIChild& w);
+
+// --- Closing ---------------------------------------------------------------------------------
+
+// "Möchten Sie die Änderungen in " + file name + " speichern?" (UTF-8).
+std::string CloseQuestionText(const Document& doc);
+// Whether the window may close. A modified document asks the question (Yes, No, Cancel;
+// question icon; caption "Dokument speichern?"): Cancel keeps the window, No lets it close,
+// Yes runs `save` and lets it close only when that saved. An unmodified one closes at once.
+bool QueryCloseDocument(TMDIChild& w, const std::function<bool()>& save);
+
+}  // namespace paginor
