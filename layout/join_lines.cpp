@@ -6,6 +6,10 @@
 // removing each joined line would shift every later line of the field. The loop therefore only
 // decides and adjusts the lines' members; the joined lines' cells are collected in a tree of
 // pieces and copied once into their final line, and the joined lines are removed in one sweep.
+//
+// A table row whose lines are all clean would be joined and broken into the very same lines
+// again; doing that on every pass cost most of a pass over a document with tables. Such a row is
+// kept as it is whenever nothing outside it can change how it breaks (see keepsRow).
 
 #include <algorithm>
 #include <vector>
@@ -43,13 +47,97 @@ class Joiner {
       if (lf.rowStart || lq.rowEnd) continue;
       const bool softAndDirty = lq.endKind == kEndSoft && lq.dirty;
       if (!softAndDirty && !(lq.inTable && lf.inTable)) continue;
+      if (!softAndDirty && keptRow(f)) continue;
       join(q, f);
     }
+    std::reverse(work_.keptRows.begin(), work_.keptRows.end());  // found bottom up
     build();
     return compact();
   }
 
  private:
+  // Whether line f lies in a table row that is kept unbroken; decided once per row, when the
+  // loop meets the row's last line.
+  bool keptRow(int32_t f) {
+    if (f < rowLo_ || f > rowHi_) {
+      rowLo_ = rowHi_ = f;
+      rowKept_ = keepsRow(f);
+      if (rowKept_) {
+        const LineRec* last = &lines_[rowHi_];
+        work_.keptRows.push_back({last, lastCellFont(rowLo_, rowHi_)});
+      }
+    }
+    return rowKept_;
+  }
+
+  // The font of the last cell of the row's lines [lo, hi]: breaking the row places that cell
+  // last, so it is the measuring font the row leaves behind.
+  int32_t lastCellFont(int32_t lo, int32_t hi) {
+    for (int32_t i = hi; i >= lo; --i) {
+      const LineRec& l = lines_[i];
+      if (l.charCount() > 0) return l.chars[l.charCount() - 1].fontIndex;
+    }
+    return work_.measuringFont;  // not reached: the row's first line has cells
+  }
+
+  // Visual row s: n lines of one table row, columns 0..n-1, all with the same row marks.
+  bool isVisualRow(int32_t s, int32_t n) {
+    if (s < 0 || s > n_ - n) return false;
+    const LineRec& head = lines_[s];
+    for (int32_t k = 0; k < n; ++k) {
+      const LineRec& l = lines_[s + k];
+      if (!l.inTable || l.rowCells != n || l.cellColumn != k || l.rowStart != head.rowStart ||
+          l.rowEnd != head.rowEnd)
+        return false;
+    }
+    return true;
+  }
+
+  // Whether the table row around line f, found bottom up at its last line, breaks into exactly
+  // the lines it has. On success sets [rowLo_, rowHi_] to the row's lines; on failure the join
+  // takes the row apart as always.
+  bool keepsRow(int32_t f) {
+    // The word check sees the joined words of a row; kept apart, a word broken between two of
+    // its lines would be checked in halves.
+    if (work_.wordCheck) return false;
+    const int32_t n = std::max(1, lines_[f].rowCells);
+    const int32_t bottom = f - lines_[f].cellColumn;
+    if (!isVisualRow(bottom, n) || !lines_[bottom].rowEnd) return false;
+    int32_t top = bottom;
+    while (!lines_[top].rowStart) {
+      top -= n;
+      if (!isVisualRow(top, n) || lines_[top].rowEnd) return false;
+    }
+    rowLo_ = top;
+    rowHi_ = bottom + n - 1;
+    // Joining and splitting move a Cursor or Anchor at a soft break of the row to the line the
+    // line-end affinity names; a row holding one is taken apart so that this still happens.
+    for (const CursorPos* p : {&work_.d.Cursor, &work_.d.Anchor})
+      if (p->field == field_ && p->line >= rowLo_ && p->line <= rowHi_) return false;
+    // An empty first cell takes the height of a space in the measuring font that the lines
+    // before the row left; the row's own cells decide everything else.
+    if (lines_[top].charCount() == 0) return false;
+    // A soft-ended line above hands its overflow on to the row's first line.
+    if (top > 0 && lines_[top - 1].endKind == kEndSoft && !lines_[top - 1].rowEnd) return false;
+    bool lineEnds = false;
+    for (int32_t i = rowLo_; i <= rowHi_; ++i) {
+      const LineRec& l = lines_[i];
+      if (l.dirty) return false;
+      // List numbers run on from the text above the table and are copied to the lines a split
+      // makes; a numbered paragraph is broken anew so that its lines carry the current number.
+      if (l.para.listKind == kListNumbers) return false;
+      // The join hands a lower visual row's object anchor up to the first; once it did, the
+      // lower rows carry none.
+      if (i >= top + n && l.lineAnchorId != 0) return false;
+      if (i < bottom && l.endKind > 0) lineEnds = true;
+    }
+    // Joining would have interned the font of the line-end cells; the font table stays the same
+    // whether the row is taken apart or not.
+    if (lineEnds && work_.lineEndFont < 0)
+      work_.lineEndFont = GetNewFontIndex(work_.d, FontOfCurrentFormat(work_.d.CurrentFormat));
+    return true;
+  }
+
   int32_t size(int32_t i) {
     if (sizes_[i] < 0) sizes_[i] = lines_[i].charCount();
     return sizes_[i];
@@ -199,13 +287,17 @@ class Joiner {
   std::vector<int32_t> sizes_;  // cell counts as joined so far; -1 not read yet
   std::vector<int32_t> firstPiece_, lastPiece_;
   std::vector<Piece> pieces_;
-  std::vector<int32_t> targets_;  // lines that took pieces, in the order they first did
-  std::vector<int32_t> removed_;  // joined lines, falling
+  std::vector<int32_t> targets_;     // lines that took pieces, in the order they first did
+  std::vector<int32_t> removed_;     // joined lines, falling
+  int32_t rowLo_ = -1, rowHi_ = -2;  // the table row keptRow decided last
+  bool rowKept_ = false;
 };
 
 }  // namespace
 
 FieldLines JoinLines(LayoutWork& work, int32_t field) {
+  work.keptRows.clear();
+  work.nextKeptRow = 0;
   return Joiner(work, field).run();
 }
 

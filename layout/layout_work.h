@@ -76,6 +76,16 @@ struct LayoutWork {
   LineRec* lazyLine = nullptr;
   int32_t lazyOffset = 0;
 
+  // Table rows of the field being broken that the join kept as they were, in line order: the
+  // row's last line and the font of its last cell, the measuring font breaking the row would
+  // have left. The line loop passes them at `nextKeptRow`.
+  struct KeptRow {
+    const LineRec* last = nullptr;
+    int32_t font = -1;
+  };
+  std::vector<KeptRow> keptRows;
+  size_t nextKeptRow = 0;
+
   // The check while typing; empty while no word check is installed.
   WordCheck wordCheck;
 

@@ -55,6 +55,7 @@ void NumberParagraph(LayoutWork& work, LineRec& line) {
 // cell line is broken. An edit in one cell therefore breaks the whole visual row, so that a cell
 // that shrank cannot keep the row at its old height or leave it lower than another cell's text.
 void DirtyWholeVisualRow(FieldLines& lines, int32_t line) {
+  if (lines[line].rowCells < 2 || lines[line].cellColumn != 0) return;  // most lines: no row
   const VisualRow row = VisualRowOf(lines, line);
   if (row.cells < 2 || row.column != 0) return;
   bool any = false;
@@ -73,6 +74,8 @@ void BreakFieldLines(LayoutWork& work, int32_t field, FieldLines& lines, double 
     const bool start = StartsParagraph(work, field, lines, f);
     if (start) NumberParagraph(work, line);
     DirtyWholeVisualRow(lines, f);
+    if (work.nextKeptRow < work.keptRows.size() && &line == work.keptRows[work.nextKeptRow].last)
+      work.measuringFont = work.keptRows[work.nextKeptRow++].font;
     if (!line.dirty) continue;
     const LineEnd end = BreakLine(work, lines, f, base, start, textWidth);
     if (end.found)

@@ -129,7 +129,11 @@ int32_t Flow::fitLines(int32_t i, const LineSpan& lines) {
 
     // The line's footnotes need room on the page too. They are placed only when the line stays:
     // a footnote whose line moves on is placed once, on the page the line moves to.
-    notes_.collect(l, refs_);
+    // Most lines hold no reference and are clean: nothing to look up.
+    if (l.dirty || l.footnoteRefs > 0)
+      notes_.collect(l, refs_);
+    else
+      refs_.clear();
     double notes = 0;
     for (const FootnoteRef& r : refs_) notes += r.height;
     // A field always keeps its first line.

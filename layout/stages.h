@@ -25,7 +25,8 @@ void GatherChains(LayoutWork& work);
 // --- Joining (join_lines.cpp)
 
 // Appends every dirty soft-ended line's successor to it, and the visual rows of every table row
-// to the row's first visual row. Takes the field's lines out of the field for the line loop.
+// to the row's first visual row, except in clean rows that would break into the same lines again
+// (listed in LayoutWork::keptRows). Takes the field's lines out of the field for the line loop.
 FieldLines JoinLines(LayoutWork& work, int32_t field);
 
 // --- Spelling marks (spelling_marks.cpp)

@@ -372,8 +372,12 @@ TEST_F(Tables, CellsShareTheRowWidthByWeightAndTheRowsHeight) {
   }
   EXPECT_GE(line(box, 3).lineHeight, 5);
 
-  // Every pass joins the visual rows and breaks the row again, with the same result.
+  // A second pass keeps the clean row, a complete one joins and breaks it again: both leave it
+  // as it is.
   const std::string once = LayoutState();
+  Layout();
+  EXPECT_EQ(LayoutState(), once);
+  SetAllDirtyFlags(doc());
   Layout();
   EXPECT_EQ(LayoutState(), once);
 }

@@ -1,0 +1,81 @@
+// The typing goal of the layout: one character inserted in the middle of the 500-page mixed
+// document (paragraphs, tables, footnotes) and the layout run again. Reports the median and the
+// 99th percentile of the single passes, which an average over many passes hides.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "layout/layout.h"
+#include "layout_documents.h"
+#include "model/queries.h"
+#include "platform/headless.h"
+
+namespace paginor {
+namespace {
+
+struct TypingHost {
+  TypingHost() : app(host.platform()) {}
+  HeadlessPlatform host;
+  Application app;
+};
+
+TypingHost& typingHost() {
+  static TypingHost h;
+  return h;
+}
+
+// One edit and its layout pass; kept out of line so that a profiler can count it alone
+// (valgrind --toggle-collect='*TypeAndLayOut*').
+[[gnu::noinline]] void TypeAndLayOut(TMDIChild& w, const CursorPos& where, const CharRec& typed,
+                                     bool insert) {
+  Document& d = w.doc;
+  if (insert) {
+    d.Cursor = where;
+    LineRec& line = d.fields[where.field].lines[where.line];
+    line.chars.insert(where.chr, typed);
+    line.dirty = 1;
+    ++d.Cursor.chr;
+  } else if (d.Cursor.chr > 0) {
+    LineRec& line = d.fields[d.Cursor.field].lines[d.Cursor.line];
+    line.chars.erase(d.Cursor.chr - 1, d.Cursor.chr);
+    line.dirty = 1;
+    --d.Cursor.chr;
+  }
+  d.Anchor = d.Cursor;
+  MakeSoftEnters(w);
+}
+
+// Every other pass takes the character out again, so the document stays the same.
+void BM_LayoutTypingMixed500(benchmark::State& state) {
+  auto w = std::make_unique<TMDIChild>(typingHost().app);
+  FormCreate(*w);
+  bench::FillMixedDocument(*w, 500, bench::Footnotes::Yes);
+  MakeSoftEnters(*w);
+  Document& d = w->doc;
+  int32_t body = 0;
+  for (int p = 0; p < 250 && d.fields[body].nextField >= 0; ++p) body = d.fields[body].nextField;
+  const CursorPos where{body, 20, 10};
+  const CharRec typed = bench::MeasuredCell(*w, 'x');
+  std::vector<double> times;
+  bool insert = true;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    TypeAndLayOut(*w, where, typed, insert);
+    const auto t1 = std::chrono::steady_clock::now();
+    times.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    insert = !insert;
+  }
+  std::sort(times.begin(), times.end());
+  auto at = [&](double q) { return times[std::min(times.size() - 1, size_t(q * times.size()))]; };
+  state.counters["median_us"] = at(0.5);
+  state.counters["p99_us"] = at(0.99);
+  state.counters["pages"] = GetAnzPages(d);
+}
+BENCHMARK(BM_LayoutTypingMixed500)->UseManualTime()->Iterations(400)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace paginor
