@@ -148,8 +148,8 @@ const Def kDefs[] = {
   {WindowTileVertical, "&Vertikal anordnen", "", "", kNoBar, kAct, kYes},
   {WindowMinimizeAll, "&Alle verkleinern", "", "", kNoBar, kAct, kYes},
   {WindowArrangeIcons, "Alle an&ordnen", "", "", kNoBar, kAct, kYes},
-  // "&Hilfe" (there is no help file yet)
-  {HelpContents, "&Inhalt", "", "", kNoBar, kAct, kNo},
+  // "&Hilfe" (without the help file "&Inhalt" says so)
+  {HelpContents, "&Inhalt", "", "", kNoBar, kAct, kYes},
   {HelpInfo, "&Info...", "", "", kNoBar, kAct, kYes},
   // Toolbar only
   {ShowMarks, "", "", "Nicht druckbare Zeichen anzeigen", kStd, kChk, kYes},

@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   hyphen-en-us texlive-lang-german
   qpdf poppler-utils
+  qt6-base-dev qt6-qpa-plugins libcups2-dev xvfb xauth xdg-utils shared-mime-info desktop-file-utils
 )
 
 missing=()

@@ -1,0 +1,421 @@
+#include "shell/document_view.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "editing/keys.h"
+#include "model/cp1252.h"
+#include "model/document_window.h"
+#include "platform/qt/qt_canvas.h"
+#include "shell/key_map.h"
+#include "shell/main_form.h"
+
+namespace paginor {
+
+namespace {
+
+// The grey of the page area around the pages.
+const QColor kAreaColour(128, 128, 128);
+
+// The monotonic clock the triple-click rule measures with.
+int64_t nowMs() {
+  static QElapsedTimer clock = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return clock.elapsed();
+}
+
+Qt::CursorShape qtShape(PointerShape p) {
+  switch (p) {
+    case PointerShape::IBeam:
+      return Qt::IBeamCursor;
+    case PointerShape::Arrow:
+      return Qt::ArrowCursor;
+    case PointerShape::Move:
+      return Qt::SizeAllCursor;
+    case PointerShape::SizeNwSe:
+      return Qt::SizeFDiagCursor;
+    case PointerShape::SizeNeSw:
+      return Qt::SizeBDiagCursor;
+    case PointerShape::SizeVertical:
+      return Qt::SizeVerCursor;
+    case PointerShape::SizeHorizontal:
+      return Qt::SizeHorCursor;
+    case PointerShape::Hand:
+      return Qt::PointingHandCursor;
+    case PointerShape::Cross:
+      return Qt::CrossCursor;
+    case PointerShape::Drag:
+      return Qt::DragMoveCursor;
+  }
+  return Qt::ArrowCursor;
+}
+
+// Draws each page block into the window's off-screen bitmap and copies it onto the page area.
+// The bitmap is kept between paints while the block size stays: the paint covers the whole
+// block (grey area, page, shadow) before it draws, so nothing of the last page shows through.
+class BlockSink : public PageBlockSink {
+ public:
+  BlockSink(QPainter& painter, std::unique_ptr<QtCanvas>& canvas, FontEngine& fonts, int32_t dpi)
+      : painter_(painter), canvas_(canvas), fonts_(fonts), dpi_(dpi) {}
+  Canvas* beginBlock(int32_t, const IntRect& block) override {
+    const int32_t width = block.right - block.left, height = block.bottom - block.top;
+    if (!canvas_ || canvas_->image().width() != width || canvas_->image().height() != height)
+      canvas_ = std::make_unique<QtCanvas>(fonts_, dpi_, width, height);
+    return canvas_.get();
+  }
+  void endBlock(int32_t, const IntRect& block) override {
+    painter_.drawImage(QPoint(block.left, block.top), canvas_->image());
+  }
+
+ private:
+  QPainter& painter_;
+  std::unique_ptr<QtCanvas>& canvas_;
+  FontEngine& fonts_;
+  int32_t dpi_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+PageWidget::PageWidget(DocumentWindow& owner) : QWidget(nullptr), owner_(owner) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_InputMethodEnabled, false);
+  setMouseTracking(true);
+  setCursor(Qt::IBeamCursor);
+}
+
+void PageWidget::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  owner_.paintPages(painter, event->rect());
+}
+
+void PageWidget::keyPressEvent(QKeyEvent* event) {
+  owner_.handleKey(event);
+}
+
+bool PageWidget::focusNextPrevChild(bool) {
+  return false;
+}
+
+bool PageWidget::event(QEvent* e) {
+  // Qt moves the focus on Tab before the key handler sees it; the document takes it instead.
+  if (e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+      owner_.handleKey(k);
+      return true;
+    }
+  }
+  return QWidget::event(e);
+}
+
+void PageWidget::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  owner_.view_.hasFocus = true;
+  update();
+}
+
+void PageWidget::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  owner_.view_.hasFocus = false;
+  update();
+}
+
+void PageWidget::mousePressEvent(QMouseEvent* e) {
+  MouseButton b = e->button() == Qt::RightButton  ? MouseButton::Right
+                  : e->button() == Qt::LeftButton ? MouseButton::Left
+                                                  : MouseButton::None;
+  if (b == MouseButton::None) return;
+  owner_.engage();
+  owner_.applyMouseResponse(
+      PaintBox1MouseDown(owner_.child(), owner_.view_, owner_.mouse_, owner_.mouseEventOf(e, b)));
+}
+
+void PageWidget::mouseMoveEvent(QMouseEvent* e) {
+  owner_.engage();
+  owner_.applyMouseResponse(PaintBox1MouseMove(owner_.child(), owner_.view_, owner_.mouse_,
+                                               owner_.mouseEventOf(e, MouseButton::None)));
+}
+
+void PageWidget::mouseReleaseEvent(QMouseEvent* e) {
+  MouseButton b = e->button() == Qt::RightButton  ? MouseButton::Right
+                  : e->button() == Qt::LeftButton ? MouseButton::Left
+                                                  : MouseButton::None;
+  if (b == MouseButton::None) return;
+  owner_.engage();
+  owner_.applyMouseResponse(
+      PaintBox1MouseUp(owner_.child(), owner_.view_, owner_.mouse_, owner_.mouseEventOf(e, b)));
+}
+
+void PageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return mousePressEvent(e);
+  owner_.engage();
+  // Qt's double-click event takes the place of the second press: the double click first, then
+  // the press it replaces.
+  const MouseEvent me = owner_.mouseEventOf(e, MouseButton::Left);
+  owner_.applyMouseResponse(PaintBox1DblClick(owner_.child(), owner_.view_, owner_.mouse_, me));
+  owner_.applyMouseResponse(PaintBox1MouseDown(owner_.child(), owner_.view_, owner_.mouse_, me));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+DocumentWindow::DocumentWindow(TMainForm& main, QWidget* parent)
+    : QWidget(parent), main_(main), child_(std::make_unique<TMDIChild>(main.application())) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  scroll_ = new QScrollArea(this);
+  scroll_->setWidgetResizable(false);
+  scroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setBackgroundRole(QPalette::Dark);
+  scroll_->setFocusPolicy(Qt::NoFocus);
+  page_ = new PageWidget(*this);
+  page_->resize(1, 1);
+  scroll_->setWidget(page_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(scroll_);
+  setFocusProxy(page_);
+  // The scroll area's own wheel step and resize go through the view's rules.
+  scroll_->viewport()->installEventFilter(this);
+
+  view_.options.markAll = main.showMarks();
+  timer2_.setSingleShot(true);
+  timer2_.setInterval(1);
+  connect(&timer2_, &QTimer::timeout, this, [this] { repaintNow(); });
+  connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
+          [this] { readScrollBox(); });
+  connect(scroll_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+          [this] { readScrollBox(); });
+}
+
+DocumentWindow::~DocumentWindow() {
+  EditOptions& o = EditOptionsOf(main_.application());
+  if (o.host == this) o.host = nullptr;
+}
+
+void DocumentWindow::engage() {
+  EditOptionsOf(main_.application()).host = this;
+}
+
+void DocumentWindow::updateCaption() {
+  // The engine keeps the caption in step with the modified flag (SetFileChanged); a window
+  // that was never touched still shows its file name.
+  std::string caption = child_->caption;
+  if (caption.empty())
+    caption = cp1252ToUtf8(child_->doc.fileName) + (child_->doc.modified ? "*" : "");
+  const QString text = QString::fromStdString(caption);
+  if (windowTitle() != text) setWindowTitle(text);
+  if (parentWidget() && parentWidget()->windowTitle() != text) parentWidget()->setWindowTitle(text);
+}
+
+void DocumentWindow::readScrollBox() {
+  ScrollBoxState& b = view_.box;
+  b.width = scroll_->width();
+  b.height = scroll_->height();
+  const int bar = scroll_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll_);
+  b.vScrollBarWidth = bar;
+  b.hScrollBarHeight = bar;
+  b.clientWidth = scroll_->viewport()->width();
+  b.clientHeight = scroll_->viewport()->height();
+  b.scrollX = scroll_->horizontalScrollBar()->value();
+  b.scrollY = scroll_->verticalScrollBar()->value();
+}
+
+void DocumentWindow::paintPages(QPainter& painter, const QRect& dirty) {
+  painter.fillRect(dirty, kAreaColour);
+  if (painting_) return;
+  painting_ = true;
+  engage();
+  readScrollBox();
+  BlockSink sink(painter, blockCanvas_, main_.application().fonts(), main_.platform().screenDpi);
+  const PaintResult r = PaintBox1Paint(*child_, view_, sink);
+  painting_ = false;
+  if (r.sizeChanged) {
+    // The pages no longer fit the page area: resize it and paint again, outside this paint.
+    QTimer::singleShot(0, this, [this] {
+      page_->resize(view_.geometry.areaWidth, static_cast<int>(view_.geometry.areaHeight));
+      page_->update();
+    });
+    return;
+  }
+  const CaretState& c = view_.caret;
+  if (c.placed && c.visible) {
+    // The caret inverts what lies under it, as the system caret does.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    painter.fillRect(QRect(c.x, static_cast<int>(c.y), c.width, c.height), Qt::white);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+  if (view_.dropCaret) {
+    const IntRect& d = *view_.dropCaret;
+    painter.fillRect(QRect(d.left, d.top, d.right - d.left, d.bottom - d.top), Qt::black);
+  }
+  ++paints_;
+  afterEngine();
+}
+
+void DocumentWindow::repaintNow() {
+  timer2_.stop();
+  engage();
+  readScrollBox();
+  if (UpdateWindowGeometry(*child_, view_))
+    page_->resize(view_.geometry.areaWidth, static_cast<int>(view_.geometry.areaHeight));
+  page_->repaint();
+  scrollCursorIntoView();
+}
+
+void DocumentWindow::restartRepaintTimer() {
+  timer2_.start();
+}
+
+void DocumentWindow::scrollCursorIntoView() {
+  readScrollBox();
+  const int64_t y = ScrollCursorinView(*child_, view_);
+  if (y != view_.box.scrollY) scroll_->verticalScrollBar()->setValue(static_cast<int>(y));
+}
+
+void DocumentWindow::scrollViewBy(int pixels) {
+  QScrollBar* bar = scroll_->verticalScrollBar();
+  bar->setValue(bar->value() + pixels);
+}
+
+void DocumentWindow::setUndoButtons(const UndoButtons& state) {
+  undo_ = state;
+  main_.undoButtonsChanged(this);
+}
+
+void DocumentWindow::afterEngine() {
+  updateCaption();
+  if (child_->doc.modified != (lastModified_ ? 1 : 0)) {
+    lastModified_ = child_->doc.modified != 0;
+    main_.documentModifiedChanged(this);
+  }
+}
+
+bool DocumentWindow::applyZoomText(const QString& text) {
+  engage();
+  readScrollBox();
+  const double before = child_->doc.zoomPercent;
+  const int32_t modeBefore = child_->doc.zoomMode;
+  ApplyZoomText(*child_, view_, text.toStdString());
+  return before != child_->doc.zoomPercent || modeBefore != child_->doc.zoomMode;
+}
+
+void DocumentWindow::setShowMarks(bool on) {
+  if (view_.options.markAll == on) return;
+  view_.options.markAll = on;
+  restartRepaintTimer();
+}
+
+void DocumentWindow::setPageView(bool on) {
+  if (view_.pageView == on) return;
+  engage();
+  readScrollBox();
+  const std::string text = Seitenansicht(*child_, view_, on);
+  main_.showZoomText(this, QString::fromStdString(text));
+  restartRepaintTimer();
+}
+
+void DocumentWindow::fitZoom() {
+  engage();
+  readScrollBox();
+  if (FormResize(*child_, view_)) main_.showZoomOf(this);
+}
+
+void DocumentWindow::handleKey(QKeyEvent* event) {
+  engage();
+  const int key = VirtualKeyOf(event->key());
+  const Modifiers mods = ModifiersOf(event->modifiers().toInt());
+  if (key != 0) getkeysKeyDown(*child_, key, mods);
+  const QString text = event->text();
+  if (TypesText(mods) && !text.isEmpty()) {
+    const auto chars = Cp1252CharactersOf(text);
+    if (!chars) {
+      // The document's character set has no such character: nothing is inserted.
+      QApplication::beep();
+    } else {
+      for (uint8_t ch : *chars) getkeysKeyPress(*child_, ch);
+    }
+  }
+  event->accept();
+  afterEngine();
+}
+
+MouseEvent DocumentWindow::mouseEventOf(QMouseEvent* e, MouseButton button) const {
+  MouseEvent m;
+  m.button = button;
+  m.modifiers = ModifiersOf(e->modifiers().toInt());
+  const QPointF p = e->position();
+  m.x = static_cast<int32_t>(p.x());
+  m.y = static_cast<int64_t>(p.y());
+  m.timeMs = nowMs();
+  return m;
+}
+
+void DocumentWindow::applyMouseResponse(const MouseResponse& r) {
+  if (r.takeFocus) page_->setFocus(Qt::MouseFocusReason);
+  if (r.setPointer) page_->setCursor(qtShape(r.pointer));
+  if (r.contextMenu) {
+    main_.updateMenuState();
+    const QPoint at = page_->mapToGlobal(QPoint(r.menuX, static_cast<int>(r.menuY)));
+    main_.contextMenu()->popup(at);
+  }
+  afterEngine();
+}
+
+void DocumentWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  fitZoom();
+  restartRepaintTimer();
+}
+
+void DocumentWindow::wheelEvent(QWheelEvent* event) {
+  const int dy = event->angleDelta().y();
+  if (dy == 0) return QWidget::wheelEvent(event);
+  readScrollBox();
+  scroll_->verticalScrollBar()->setValue(static_cast<int>(MouseWheelScroll(view_, dy < 0)));
+  event->accept();
+}
+
+bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == scroll_->viewport()) {
+    if (event->type() == QEvent::Wheel) {
+      wheelEvent(static_cast<QWheelEvent*>(event));
+      return true;
+    }
+    if (event->type() == QEvent::Resize) fitZoom();
+    if (event->type() == QEvent::MouseButtonPress) page_->setFocus(Qt::MouseFocusReason);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+bool DocumentWindow::focusNextPrevChild(bool) {
+  return false;
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_ && !main_.askToSave(*this)) {
+    event->ignore();
+    return;
+  }
+  closed_ = true;
+  timer2_.stop();
+  event->accept();
+}
+
+}  // namespace paginor

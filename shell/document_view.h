@@ -1,0 +1,138 @@
+// A document window of the desktop program: a TMDIChild shown in a scroll area, with the page
+// drawing, the caret, the keyboard and the mouse mapped onto the editor, and the one-shot
+// repaint timer.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "editing/editor_host.h"
+#include "editing/mouse.h"
+#include "view/window_view.h"
+
+class QScrollArea;
+
+namespace paginor {
+
+class TMainForm;
+class TMDIChild;
+class DocumentWindow;
+class QtCanvas;
+
+// The page area ("PaintBox1"): as large as all pages at the zoom; paints the visible pages
+// through the window paint and passes keys and mouse events on to the editor.
+class PageWidget : public QWidget {
+ public:
+  explicit PageWidget(DocumentWindow& owner);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  // Tab and Shift+Tab belong to the document: they insert a tab and never move the focus.
+  bool focusNextPrevChild(bool next) override;
+  bool event(QEvent* event) override;
+
+ private:
+  DocumentWindow& owner_;
+};
+
+class DocumentWindow : public QWidget, public EditorHost {
+  Q_OBJECT
+
+ public:
+  explicit DocumentWindow(TMainForm& main, QWidget* parent = nullptr);
+  ~DocumentWindow() override;
+
+  TMDIChild& child() { return *child_; }
+  const TMDIChild& child() const { return *child_; }
+  TMainForm& mainForm() { return main_; }
+  WindowView& view() { return view_; }
+  PageWidget* pageWidget() const { return page_; }
+  QScrollArea* scrollArea() const { return scroll_; }
+
+  // Makes this window the one the editor's requests (repaint, scroll, undo buttons) go to.
+  // Every entry into the engine on this window's behalf calls it first.
+  void engage();
+
+  // The window caption follows the document's name and modified flag.
+  void updateCaption();
+  // "Timer2Timer": paints now, then scrolls the caret into view.
+  void repaintNow();
+  bool repaintPending() const { return timer2_.isActive(); }
+  // Number of finished paints of the page area (for the tests and the benchmark).
+  int paintCount() const { return paints_; }
+
+  // Applies a zoom box text ("75%", "Seitenbreite", ...); true when the zoom changed.
+  bool applyZoomText(const QString& text);
+  // Applies the marks switch of the main window's button and repaints.
+  void setShowMarks(bool on);
+  // Page view ("Seitenansicht") on or off.
+  void setPageView(bool on);
+  bool pageViewActive() const { return view_.pageView; }
+  // The scroll box state as the view needs it, read from the scroll area.
+  void readScrollBox();
+  // Fits the zoom to the window when a fit mode is set; repaints when it changed.
+  void fitZoom();
+
+  // Feeds a key event to the editor (as the page area does with its own key events).
+  void handleKey(QKeyEvent* event);
+
+  // EditorHost
+  void setUndoButtons(const UndoButtons& state) override;
+  void restartRepaintTimer() override;
+  void scrollCursorIntoView() override;
+  void scrollViewBy(int pixels) override;
+
+  const UndoButtons& undoButtons() const { return undo_; }
+  // The save dialog's file type the window's document is written with (0: by extension).
+  int32_t saveFileType = 0;
+  // The window has accepted closing (its sub-window goes away).
+  bool isClosed() const { return closed_; }
+  MouseState& mouseState() { return mouse_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class PageWidget;
+  void paintPages(QPainter& painter, const QRect& dirty);
+  void afterEngine();
+
+ public:
+  // After a command of the main window ran on this window: caption and modified state.
+  void afterCommand() { afterEngine(); }
+
+ private:
+  void applyMouseResponse(const MouseResponse& r);
+  MouseEvent mouseEventOf(QMouseEvent* e, MouseButton button) const;
+
+  TMainForm& main_;
+  std::unique_ptr<TMDIChild> child_;
+  WindowView view_;
+  MouseState mouse_;
+  QScrollArea* scroll_ = nullptr;
+  PageWidget* page_ = nullptr;
+  QTimer timer2_;
+  std::unique_ptr<QtCanvas> blockCanvas_;  // the page bitmap, reused while its size stays
+  UndoButtons undo_;
+  int paints_ = 0;
+  bool painting_ = false;
+  bool lastModified_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace paginor

@@ -1,0 +1,40 @@
+// The desktop program: the application object, the main window and the command line.
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "platform/qt/qt_platform.h"
+#include "shell/main_form.h"
+#include "shell/screenshot.h"
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  QApplication::setApplicationName("Paginor");
+  QApplication::setOrganizationName("Tolvera");
+
+  QStringList args = QApplication::arguments();
+  args.removeFirst();
+
+  paginor::QtPlatform platform;
+  // The hidden screenshot mode renders one document and ends; it lets the look of the program
+  // be checked without a person at the screen.
+  paginor::ScreenshotOptions shot;
+  QString error;
+  if (paginor::ParseScreenshotOptions(args, shot, error)) {
+    if (!error.isEmpty()) return paginor::ReportScreenshotError(error);
+    // Nobody is there to answer a message box: messages go to standard error.
+    platform.ui.answerMessage = [](const QString& text, paginor::MsgIcon, paginor::MsgButtons b) {
+      std::fprintf(stderr, "paginor: %s\n", text.toUtf8().constData());
+      return b == paginor::MsgButtons::Ok ? paginor::MsgResult::Ok : paginor::MsgResult::Cancel;
+    };
+    platform.ui.openHook = [](const std::string&) { return false; };
+    paginor::TMainForm form(platform);
+    return paginor::RunScreenshot(form, shot);
+  }
+
+  paginor::TMainForm form(platform);
+  form.show();
+  form.handleCommandLine(args);
+  return QApplication::exec();
+}

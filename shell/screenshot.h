@@ -1,0 +1,33 @@
+// The hidden screenshot mode of the program:
+//   paginor --screenshot OUT.png [--zoom N|Seitenbreite|Ganze Seite] [--show-marks]
+//           [--select-all] [--size WxH] FILE
+// opens FILE, applies the options, renders the main window after layout and paint, writes the
+// PNG and ends.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace paginor {
+
+class TMainForm;
+
+struct ScreenshotOptions {
+  QString output;
+  QString file;
+  QString zoom;  // empty: the document's own zoom
+  bool showMarks = false;
+  bool selectAll = false;
+  QSize size{1024, 768};
+};
+
+// True when the arguments ask for a screenshot; `error` then holds a German message when they
+// are incomplete or malformed.
+bool ParseScreenshotOptions(const QStringList& args, ScreenshotOptions& out, QString& error);
+// Prints the message to standard error; the exit code of a failed screenshot.
+int ReportScreenshotError(const QString& error);
+// Opens the file in `form`, applies the options, renders and writes the PNG. Exit code.
+int RunScreenshot(TMainForm& form, const ScreenshotOptions& options);
+
+}  // namespace paginor
