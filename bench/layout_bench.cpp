@@ -77,20 +77,7 @@ void BM_TypeOneCharacterMidDocument(benchmark::State& state) {
   const CharRec typed = bench::MeasuredCell(w, 'x');
   bool inserted = false;
   for (auto _ : state) {
-    if (!inserted) {
-      d.Cursor = where;
-      LineRec& line = d.fields[where.field].lines[where.line];
-      line.chars.insert(where.chr, typed);
-      line.dirty = 1;
-      ++d.Cursor.chr;
-    } else if (d.Cursor.chr > 0) {
-      LineRec& line = d.fields[d.Cursor.field].lines[d.Cursor.line];
-      line.chars.erase(d.Cursor.chr - 1, d.Cursor.chr);
-      line.dirty = 1;
-      --d.Cursor.chr;
-    }
-    d.Anchor = d.Cursor;
-    MakeSoftEnters(w);
+    bench::TypeAndLayOut(w, where, typed, !inserted);
     inserted = !inserted;
   }
   state.counters["pages"] = GetAnzPages(d);

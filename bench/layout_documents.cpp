@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "layout/layout.h"
 #include "layout/measure.h"
 #include "model/primitives.h"
 #include "model/queries.h"
@@ -131,6 +132,24 @@ CharRec MeasuredCell(TMDIChild& w, char ch) {
   c.ch = static_cast<uint8_t>(ch);
   RenderChar(w, c, false, CellText(c));
   return c;
+}
+
+void TypeAndLayOut(TMDIChild& w, const CursorPos& where, const CharRec& typed, bool insert) {
+  Document& d = w.doc;
+  if (insert) {
+    d.Cursor = where;
+    LineRec& line = d.fields[where.field].lines[where.line];
+    line.chars.insert(where.chr, typed);
+    line.dirty = 1;
+    ++d.Cursor.chr;
+  } else if (d.Cursor.chr > 0) {
+    LineRec& line = d.fields[d.Cursor.field].lines[d.Cursor.line];
+    line.chars.erase(d.Cursor.chr - 1, d.Cursor.chr);
+    line.dirty = 1;
+    --d.Cursor.chr;
+  }
+  d.Anchor = d.Cursor;
+  MakeSoftEnters(w);
 }
 
 }  // namespace paginor::bench

@@ -17,4 +17,10 @@ void FillMixedDocument(TMDIChild& w, int pages, Footnotes footnotes = Footnotes:
 // A measured character cell in the CurrentFormat's font.
 CharRec MeasuredCell(TMDIChild& w, char ch);
 
+// One edit and its layout pass: `typed` inserted at `where` (insert), or the character before
+// the Cursor removed again, so that alternate calls leave the document as it was. Kept out of
+// line so that a profiler can count it alone (valgrind --toggle-collect='*TypeAndLayOut*').
+[[gnu::noinline]] void TypeAndLayOut(TMDIChild& w, const CursorPos& where, const CharRec& typed,
+                                     bool insert);
+
 }  // namespace paginor::bench

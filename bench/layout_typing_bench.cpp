@@ -27,27 +27,6 @@ TypingHost& typingHost() {
   return h;
 }
 
-// One edit and its layout pass; kept out of line so that a profiler can count it alone
-// (valgrind --toggle-collect='*TypeAndLayOut*').
-[[gnu::noinline]] void TypeAndLayOut(TMDIChild& w, const CursorPos& where, const CharRec& typed,
-                                     bool insert) {
-  Document& d = w.doc;
-  if (insert) {
-    d.Cursor = where;
-    LineRec& line = d.fields[where.field].lines[where.line];
-    line.chars.insert(where.chr, typed);
-    line.dirty = 1;
-    ++d.Cursor.chr;
-  } else if (d.Cursor.chr > 0) {
-    LineRec& line = d.fields[d.Cursor.field].lines[d.Cursor.line];
-    line.chars.erase(d.Cursor.chr - 1, d.Cursor.chr);
-    line.dirty = 1;
-    --d.Cursor.chr;
-  }
-  d.Anchor = d.Cursor;
-  MakeSoftEnters(w);
-}
-
 // Every other pass takes the character out again, so the document stays the same.
 void BM_LayoutTypingMixed500(benchmark::State& state) {
   auto w = std::make_unique<TMDIChild>(typingHost().app);
@@ -63,7 +42,7 @@ void BM_LayoutTypingMixed500(benchmark::State& state) {
   bool insert = true;
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
-    TypeAndLayOut(*w, where, typed, insert);
+    bench::TypeAndLayOut(*w, where, typed, insert);
     const auto t1 = std::chrono::steady_clock::now();
     times.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
     state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
