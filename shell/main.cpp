@@ -1,6 +1,9 @@
 // The desktop program: the application object, the main window and the command line.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStringList>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -12,6 +15,12 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Paginor");
   QApplication::setOrganizationName("Tolvera");
+  // The program speaks German; Qt's own texts (standard dialogs, context menus of edit boxes)
+  // follow when its German translation is installed.
+  QTranslator qtGerman;
+  if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtGerman);
 
   QStringList args = QApplication::arguments();
   args.removeFirst();
