@@ -10,9 +10,10 @@ namespace paginor::bench {
 
 void FillLongDocument(TMDIChild& w, int pages) {
   Document& d = w.doc;
+  // Windows-1252, as document text is.
   static const char* kWords[] = {"Die", "Seite", "zeigt", "den", "Text", "genau", "so,",
-                                 "wie", "er", "gedruckt", "wird;", "Absätze", "fließen",
-                                 "über", "die", "Seiten."};
+                                 "wie", "er", "gedruckt", "wird;", "Abs\xE4" "tze", "flie\xDF" "en",
+                                 "\xFC" "ber", "die", "Seiten."};
   const int32_t font = GetNewFontIndex(d, FontOfCurrentFormat(d.CurrentFormat));
   // One measured cell per byte value, copied into place: measuring each cell again would make
   // the generator, not the code under test, the slow part.

@@ -21,17 +21,6 @@
 namespace paginor {
 namespace {
 
-struct Host {
-  Host() : app(host.platform()) {}
-  HeadlessPlatform host;
-  Application app;
-};
-
-Host& host() {
-  static Host h;
-  return h;
-}
-
 enum class Kind { Long, Mixed };
 
 // A laid-out 500-page document: the lead's long document of plain paragraphs, or the mixed one
@@ -40,7 +29,7 @@ TMDIChild& Document500(Kind kind) {
   static std::unique_ptr<TMDIChild> docs[2];
   std::unique_ptr<TMDIChild>& w = docs[kind == Kind::Long ? 0 : 1];
   if (!w) {
-    w = std::make_unique<TMDIChild>(host().app);
+    w = std::make_unique<TMDIChild>(bench::BenchApp());
     FormCreate(*w);
     if (kind == Kind::Long)
       bench::FillLongDocument(*w, 500);

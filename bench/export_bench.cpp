@@ -8,6 +8,7 @@
 
 #include "bench_documents.h"
 #include "layout/layout.h"
+#include "layout_documents.h"
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "output/pdf_export.h"
@@ -19,17 +20,6 @@ namespace {
 
 constexpr int kPages = 500;
 
-struct Host {
-  Host() : app(host.platform()) {}
-  HeadlessPlatform host;
-  Application app;
-};
-
-Host& host() {
-  static Host h;
-  return h;
-}
-
 // The generated document, laid out and settled once.
 TMDIChild& LongDocument() {
   static std::unique_ptr<TMDIChild> w = [] {
@@ -38,7 +28,7 @@ TMDIChild& LongDocument() {
     std::unique_ptr<TMDIChild> made;
     int pages = kPages;
     for (int attempt = 0; attempt < 4; ++attempt) {
-      made = std::make_unique<TMDIChild>(host().app);
+      made = std::make_unique<TMDIChild>(bench::BenchApp());
       FormCreate(*made);
       bench::FillLongDocument(*made, pages);
       SetAllDirtyFlags(made->doc);

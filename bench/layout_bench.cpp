@@ -12,20 +12,9 @@
 namespace paginor {
 namespace {
 
-struct Host {
-  Host() : app(host.platform()) {}
-  HeadlessPlatform host;
-  Application app;
-};
-
-Host& host() {
-  static Host h;
-  return h;
-}
-
 std::unique_ptr<TMDIChild> MixedDocument(int pages,
                                          bench::Footnotes footnotes = bench::Footnotes::Yes) {
-  auto w = std::make_unique<TMDIChild>(host().app);
+  auto w = std::make_unique<TMDIChild>(bench::BenchApp());
   FormCreate(*w);
   bench::FillMixedDocument(*w, pages, footnotes);
   return w;

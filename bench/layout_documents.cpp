@@ -7,6 +7,7 @@
 #include "layout/measure.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "platform/headless.h"
 
 namespace paginor::bench {
 
@@ -55,8 +56,8 @@ class Generator {
 
   LineRec text(int cells, int32_t endKind = kEndParagraph) {
     static const char* kWords[] = {"Die",     "Seite", "zeigt", "den",      "Text",  "genau",
-                                   "so,",     "wie",   "er",    "gedruckt", "wird;", "Absätze",
-                                   "fließen", "über",  "die",   "Seiten."};
+                                   "so,",     "wie",   "er",    "gedruckt", "wird;", "Abs\xE4" "tze",
+                                   "flie\xDF" "en", "\xFC" "ber",  "die",   "Seiten."};
     LineRec l;
     InitNewLine(l);
     std::vector<CharRec>& out = l.chars.edit();
@@ -150,6 +151,16 @@ void TypeAndLayOut(TMDIChild& w, const CursorPos& where, const CharRec& typed, b
   }
   d.Anchor = d.Cursor;
   MakeSoftEnters(w);
+}
+
+Application& BenchApp() {
+  struct Host {
+    Host() : app(platform.platform()) {}
+    HeadlessPlatform platform;
+    Application app;
+  };
+  static Host host;
+  return host.app;
 }
 
 }  // namespace paginor::bench

@@ -14,6 +14,9 @@ namespace paginor::bench {
 enum class Footnotes { No, Yes };
 void FillMixedDocument(TMDIChild& w, int pages, Footnotes footnotes = Footnotes::Yes);
 
+// The application every benchmark window runs in: the headless platform, made once per run.
+Application& BenchApp();
+
 // A measured character cell in the CurrentFormat's font.
 CharRec MeasuredCell(TMDIChild& w, char ch);
 

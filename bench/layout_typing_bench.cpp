@@ -16,20 +16,9 @@
 namespace paginor {
 namespace {
 
-struct TypingHost {
-  TypingHost() : app(host.platform()) {}
-  HeadlessPlatform host;
-  Application app;
-};
-
-TypingHost& typingHost() {
-  static TypingHost h;
-  return h;
-}
-
 // Every other pass takes the character out again, so the document stays the same.
 void BM_LayoutTypingMixed500(benchmark::State& state) {
-  auto w = std::make_unique<TMDIChild>(typingHost().app);
+  auto w = std::make_unique<TMDIChild>(bench::BenchApp());
   FormCreate(*w);
   bench::FillMixedDocument(*w, 500, bench::Footnotes::Yes);
   MakeSoftEnters(*w);

@@ -136,10 +136,15 @@ void PageWidget::focusOutEvent(QFocusEvent* event) {
   update();
 }
 
+// The buttons the page reacts to; the middle button is left to the scroll area.
+static MouseButton ButtonOf(const QMouseEvent* e) {
+  return e->button() == Qt::RightButton  ? MouseButton::Right
+         : e->button() == Qt::LeftButton ? MouseButton::Left
+                                         : MouseButton::None;
+}
+
 void PageWidget::mousePressEvent(QMouseEvent* e) {
-  MouseButton b = e->button() == Qt::RightButton  ? MouseButton::Right
-                  : e->button() == Qt::LeftButton ? MouseButton::Left
-                                                  : MouseButton::None;
+  const MouseButton b = ButtonOf(e);
   if (b == MouseButton::None) return;
   owner_.engage();
   owner_.applyMouseResponse(
@@ -153,9 +158,7 @@ void PageWidget::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void PageWidget::mouseReleaseEvent(QMouseEvent* e) {
-  MouseButton b = e->button() == Qt::RightButton  ? MouseButton::Right
-                  : e->button() == Qt::LeftButton ? MouseButton::Left
-                                                  : MouseButton::None;
+  const MouseButton b = ButtonOf(e);
   if (b == MouseButton::None) return;
   owner_.engage();
   owner_.applyMouseResponse(

@@ -215,7 +215,19 @@ struct QtPainterCanvas::Selection {
 QtPainterCanvas::QtPainterCanvas(FontEngine& fonts, int32_t resolution)
     : fonts_(fonts), resolution_(resolution) {}
 
-QtPainterCanvas::~QtPainterCanvas() = default;
+QtPainterCanvas::~QtPainterCanvas() {
+  flushText();
+}
+
+void QtPainterCanvas::flushText() const {
+  if (pendingIndexes_.empty()) return;
+  useTextPen();
+  pendingRun_.setRawData(pendingIndexes_.data(), pendingPositions_.data(),
+                         static_cast<int>(pendingIndexes_.size()));
+  painter_->drawGlyphRun(QPointF(0, 0), pendingRun_);
+  pendingIndexes_.clear();
+  pendingPositions_.clear();
+}
 
 void QtPainterCanvas::attach(QPainter* painter) {
   painter_ = painter;
@@ -226,8 +238,19 @@ void QtPainterCanvas::attach(QPainter* painter) {
   setBrush(brush_);
 }
 
+void QtPainterCanvas::useLinePen() {
+  if (painterPen_ != PainterPen::Line) applyPen();
+}
+
+void QtPainterCanvas::useTextPen() const {
+  if (painterPen_ == PainterPen::Text) return;
+  painter_->setPen(textColour_);
+  painterPen_ = PainterPen::Text;
+}
+
 void QtPainterCanvas::applyPen() {
   if (!painter_) return;
+  painterPen_ = PainterPen::Line;
   if (pen_.style == PenStyle::Clear) {
     painter_->setPen(Qt::NoPen);
     return;
@@ -262,7 +285,7 @@ void QtPainterCanvas::applyPen() {
 
 void QtPainterCanvas::setPen(const CanvasPen& pen) {
   pen_ = pen;
-  applyPen();
+  painterPen_ = PainterPen::Unknown;
 }
 
 void QtPainterCanvas::setBrush(const CanvasBrush& brush) {
@@ -287,6 +310,8 @@ void QtPainterCanvas::moveTo(int32_t x, int32_t y) {
 
 void QtPainterCanvas::lineTo(int32_t x, int32_t y) {
   if (pen_.style != PenStyle::Clear && (x != penX_ || y != penY_)) {
+    flushText();
+    useLinePen();
     painter_->drawLine(penX_, penY_, x, y);
   }
   penX_ = x, penY_ = y;
@@ -294,6 +319,7 @@ void QtPainterCanvas::lineTo(int32_t x, int32_t y) {
 
 void QtPainterCanvas::fillRect(const IntRect& r) {
   if (isEmpty(r) || brush_.style == BrushStyle::Clear) return;
+  flushText();
   if (brush_.style == BrushStyle::DiagonalCross) {
     // Hatch lines in the brush colour on white, as an opaque hatch brush paints.
     painter_->fillRect(qrect(r), Qt::white);
@@ -303,10 +329,12 @@ void QtPainterCanvas::fillRect(const IntRect& r) {
 
 void QtPainterCanvas::rectangle(const IntRect& r) {
   if (isEmpty(r)) return;
+  flushText();
   fillRect(r);
   if (pen_.style == PenStyle::Clear) return;
   int32_t w = std::max(1, pen_.width);
   if (w == 1) {
+    useLinePen();
     QBrush keep = painter_->brush();
     painter_->setBrush(Qt::NoBrush);
     painter_->drawRect(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
@@ -325,16 +353,19 @@ void QtPainterCanvas::rectangle(const IntRect& r) {
 
 void QtPainterCanvas::ellipse(const IntRect& r) {
   if (isEmpty(r)) return;
+  flushText();
   if (brush_.style == BrushStyle::DiagonalCross) {
     QPainterPath path;
     path.addEllipse(QRectF(qrect(r)));
     painter_->fillPath(path, Qt::white);
   }
+  useLinePen();
   painter_->drawEllipse(QRect(r.left, r.top, r.right - r.left - 1, r.bottom - r.top - 1));
 }
 
 void QtPainterCanvas::invertRect(const IntRect& r) {
   if (isEmpty(r) || isPrinter()) return;
+  flushText();
   QPainter::CompositionMode keep = painter_->compositionMode();
   painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
   painter_->fillRect(qrect(r), Qt::white);
@@ -342,6 +373,7 @@ void QtPainterCanvas::invertRect(const IntRect& r) {
 }
 
 void QtPainterCanvas::setClip(const IntRect* r) {
+  flushText();
   if (!r) {
     painter_->setClipping(false);
     return;
@@ -350,6 +382,7 @@ void QtPainterCanvas::setClip(const IntRect* r) {
 }
 
 void QtPainterCanvas::setClipRing(const IntRect& outer, const IntRect& inner) {
+  flushText();
   painter_->setClipRegion(QRegion(qrect(outer)).subtracted(QRegion(qrect(inner))));
 }
 
@@ -393,7 +426,12 @@ QtPainterCanvas::Selection& QtPainterCanvas::selectionFor(FontHandle font) {
 }
 
 void QtPainterCanvas::selectFont(FontHandle font, Colour textColour) {
-  textColour_ = qcolour(textColour);
+  const QColor colour = qcolour(textColour);
+  if (colour != textColour_) {
+    flushText();
+    if (painterPen_ == PainterPen::Text) painterPen_ = PainterPen::Unknown;
+  }
+  textColour_ = colour;
   // Looked up every time: a handle freed and made again may name another font now.
   font_ = font;
   selection_ = font ? &selectionFor(font) : nullptr;
@@ -402,36 +440,24 @@ void QtPainterCanvas::selectFont(FontHandle font, Colour textColour) {
 void QtPainterCanvas::textOut(int32_t x, int32_t y, std::string_view text) {
   if (!selection_ || text.empty()) return;
   Selection& s = *selection_;
-  painter_->setPen(textColour_);
-  QPointF baseline(x, y + s.key.metrics.ascent);
+  const int32_t baseline = y + s.key.metrics.ascent;
   int32_t advance = 0;
-  size_t i = 0;
-  // One glyph run per stretch of bytes served by the same font file.
-  while (i < text.size()) {
-    int16_t font = s.glyph(fonts_, static_cast<uint8_t>(text[i])).font;
-    QList<quint32> indexes;
-    QList<QPointF> positions;
-    for (; i < text.size(); ++i) {
-      const Selection::Glyph& g = s.glyph(fonts_, static_cast<uint8_t>(text[i]));
-      if (g.font != font) break;
-      indexes.push_back(g.index);
-      positions.push_back(QPointF(advance, 0));
-      advance += g.advance;
+  for (char c : text) {
+    const Selection::Glyph& g = s.glyph(fonts_, static_cast<uint8_t>(c));
+    const QRawFont& raw = s.raw[g.font];
+    if (raw.isValid()) {
+      // A glyph of another font file starts a run of its own.
+      if (!pendingIndexes_.empty() && pendingRun_.rawFont() != raw) flushText();
+      if (pendingIndexes_.empty()) pendingRun_.setRawFont(raw);
+      pendingIndexes_.push_back(g.index);
+      pendingPositions_.push_back(QPointF(x + advance, baseline));
     }
-    if (s.raw[font].isValid()) {
-      QGlyphRun run;
-      run.setRawFont(s.raw[font]);
-      run.setGlyphIndexes(indexes);
-      run.setPositions(positions);
-      painter_->drawGlyphRun(baseline, run);
-    }
+    advance += g.advance;
   }
   if (s.key.strike && advance > 0) {
-    painter_->fillRect(
-        QRect(x, static_cast<int>(baseline.y()) - s.strikeRise, advance, s.strikeSize),
-        textColour_);
+    flushText();
+    painter_->fillRect(QRect(x, baseline - s.strikeRise, advance, s.strikeSize), textColour_);
   }
-  applyPen();
 }
 
 TextExtent QtPainterCanvas::textExtent(std::string_view text) {
@@ -441,6 +467,7 @@ TextExtent QtPainterCanvas::textExtent(std::string_view text) {
 void QtPainterCanvas::drawPicture(const IntRect& dest, const BildRec& picture) {
   int32_t w = picture.width(), h = std::abs(picture.height());
   if (isEmpty(dest) || !picture.hasBits() || w <= 0 || h <= 0) return;
+  flushText();
   QImage image(w, h, QImage::Format_RGB32);
   for (int32_t y = 0; y < h; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -455,6 +482,7 @@ void QtPainterCanvas::drawPicture(const IntRect& dest, const BildRec& picture) {
 
 void QtPainterCanvas::setPixelRow(int32_t x, int32_t y, const uint32_t* pixels, int32_t count) {
   if (!pixels || count <= 0) return;
+  flushText();
   QImage row(count, 1, QImage::Format_RGB32);
   auto* out = reinterpret_cast<QRgb*>(row.scanLine(0));
   for (int32_t i = 0; i < count; ++i) out[i] = 0xFF000000u | (pixels[i] & 0xFFFFFFu);
@@ -475,6 +503,7 @@ QtCanvas::QtCanvas(FontEngine& fonts, int32_t resolution, int32_t width, int32_t
 }
 
 QtCanvas::~QtCanvas() {
+  flushText();
   painter_.end();
 }
 

@@ -7,6 +7,7 @@
 // em size. So the screen, the printer and the PDF export agree on every line break and position.
 #pragma once
 
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
@@ -46,7 +47,15 @@ class QtPainterCanvas : public Canvas {
   void drawPicture(const IntRect& dest, const BildRec& picture) override;
   void setPixelRow(int32_t x, int32_t y, const uint32_t* pixels, int32_t count) override;
 
-  QPainter& painter() { return *painter_; }
+  QPainter& painter() {
+    flushText();
+    return *painter_;
+  }
+
+  // Draws the glyphs textOut has gathered. Text comes a byte at a time, and one glyph run per
+  // stretch costs far less than one per byte; anything else drawn, and every read of the
+  // device, flushes first, so the order of the pixels stays as called.
+  void flushText() const;
 
  protected:
   // The painter the canvas draws with, active on its device; the subclass owns both.
@@ -57,6 +66,10 @@ class QtPainterCanvas : public Canvas {
 
   Selection& selectionFor(FontHandle font);
   void applyPen();
+  // Text and lines share the painter's pen; it is switched only when the other kind draws next,
+  // since a pen change per glyph costs more than the glyph.
+  void useLinePen();
+  void useTextPen() const;
 
   FontEngine& fonts_;
   int32_t resolution_;
@@ -66,7 +79,14 @@ class QtPainterCanvas : public Canvas {
   int32_t penX_ = 0, penY_ = 0;
   FontHandle font_ = 0;
   QColor textColour_;
+  enum class PainterPen { Unknown, Line, Text };
+  mutable PainterPen painterPen_ = PainterPen::Unknown;
   Selection* selection_ = nullptr;
+  // The glyphs not drawn yet, all of one font file in the text colour, at device positions.
+  // Mutable: they count as drawn already, so reading the image draws them.
+  mutable QGlyphRun pendingRun_;
+  mutable std::vector<quint32> pendingIndexes_;
+  mutable std::vector<QPointF> pendingPositions_;
   std::vector<std::unique_ptr<Selection>> selections_;  // most recently used last
 };
 
@@ -78,7 +98,10 @@ class QtCanvas : public QtPainterCanvas {
   QtCanvas(FontEngine& fonts, int32_t resolution, int32_t width, int32_t height);
   ~QtCanvas() override;
 
-  const QImage& image() const { return image_; }
+  const QImage& image() const {
+    flushText();
+    return image_;
+  }
   int32_t colourDepth() const override { return 32; }
 
  private:

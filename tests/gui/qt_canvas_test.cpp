@@ -329,6 +329,70 @@ TEST_F(QtCanvasTest, EachGlyphStartsAtTheSumOfTheAdvancesBeforeIt) {
   }
 }
 
+TEST_F(QtCanvasTest, TextAndLinesKeepTheirOwnColoursWhenTheyAlternate) {
+  // Text draws in the colour given with the font, lines and outlines in the pen's, however the
+  // two follow each other.
+  constexpr Colour kBlue = 0xFF0000, kGreen = 0x00FF00;
+  FontHandle f = Font("Arial", -40);
+  QtCanvas c(*fonts, 96, 240, 70);
+  // Every inked pixel of the cell in one colour, antialiased only towards white.
+  auto inkedIn = [&](int x0, int x1, QRgb colour) {
+    int inked = 0;
+    for (int y = 0; y < 50; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const QRgb p = c.image().pixel(x, y);
+        if (p == kWhite) continue;
+        ++inked;
+        if (qRed(colour) == 255) {
+          EXPECT_EQ(qRed(p), 255) << x << "," << y;
+        }
+        if (qGreen(colour) == 255) {
+          EXPECT_EQ(qGreen(p), 255) << x << "," << y;
+        }
+        if (qBlue(colour) == 255) {
+          EXPECT_EQ(qBlue(p), 255) << x << "," << y;
+        }
+      }
+    return inked;
+  };
+  c.setPen({PenStyle::Solid, 1, kRed});
+  c.selectFont(f, kBlue);
+  c.textOut(5, 0, "H");
+  c.moveTo(0, 60);
+  c.lineTo(240, 60);
+  c.textOut(60, 0, "H");
+  c.selectFont(f, kGreen);
+  c.textOut(115, 0, "H");
+  c.setBrush({BrushStyle::Clear, 0});
+  c.rectangle({170, 5, 230, 45});
+
+  EXPECT_GT(inkedIn(0, 55, qRgb(0, 0, 255)), 100);
+  EXPECT_GT(inkedIn(55, 110, qRgb(0, 0, 255)), 100);
+  EXPECT_GT(inkedIn(110, 165, qRgb(0, 255, 0)), 100);
+  for (int x = 0; x < 240; ++x) EXPECT_EQ(At(c, x, 60), qRgb(255, 0, 0)) << x;
+  EXPECT_EQ(At(c, 170, 20), qRgb(255, 0, 0));
+  EXPECT_EQ(At(c, 200, 5), qRgb(255, 0, 0));
+  EXPECT_EQ(At(c, 200, 20), kWhite);
+}
+
+TEST_F(QtCanvasTest, TextKeepsItsPlaceInTheOrderOfDrawingAndItsClip) {
+  FontHandle f = Font("Arial", -40);
+  QtCanvas c(*fonts, 96, 200, 60);
+  c.selectFont(f, 0);
+  // A fill drawn after the text covers it.
+  c.textOut(5, 5, "HH");
+  c.setBrush({BrushStyle::Solid, kYellow});
+  c.fillRect({0, 0, 100, 60});
+  EXPECT_EQ(InkIn(c.image(), 0, 100, 0, 60), 0);
+  // Text drawn under a clip stays inside it, even when the clip is lifted right after.
+  const IntRect clip{100, 0, 130, 60};
+  c.setClip(&clip);
+  c.textOut(110, 5, "HH");
+  c.setClip(nullptr);
+  EXPECT_GT(InkIn(c.image(), 100, 130, 0, 60), 50);
+  EXPECT_EQ(InkIn(c.image(), 130, 200, 0, 60), 0);
+}
+
 TEST_F(QtCanvasTest, AHandleMadeAgainDrawsItsNewFont) {
   LogFont lf;
   lf.face = "Arial";
