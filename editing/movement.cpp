@@ -118,18 +118,24 @@ bool CharLeft(const Document& d, CursorPos& p) {
   return true;
 }
 
-bool LineUp(const Document& d, CursorPos& p) {
+namespace {
+
+// One visual row up or down: to the same cell column of the neighbouring visual row (or its
+// last column when that row has fewer), keeping the wanted character; filler lines that a cell
+// split left behind are passed over.
+bool StepVisualRow(const Document& d, CursorPos& p, bool up) {
   if (!ValidLine(d, p.field, p.line)) return false;
   const int32_t want = std::max(0, p.chr);
   for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& cur = LineOf(d, p);
     const int32_t column = std::max(0, cur.cellColumn);
     const int32_t step = RowStep(cur);
-    int32_t sf = p.field, sl = p.line - column - 1;  // the last line of the visual row above
-    GoToLine(d, sf, sl);
-    if (!ValidLine(d, sf, sl)) return false;
-    const LineRec& above = LineOf(d, sf, sl);
-    int32_t tf = sf, tl = sl - std::max(0, above.cellColumn) + std::min(column, RowStep(above) - 1);
+    // The last line of the visual row above, or the first line of the one below.
+    int32_t nf = p.field, nl = up ? p.line - column - 1 : p.line + step - column;
+    GoToLine(d, nf, nl);
+    if (!ValidLine(d, nf, nl)) return false;
+    const LineRec& next = LineOf(d, nf, nl);
+    int32_t tf = nf, tl = nl - std::max(0, next.cellColumn) + std::min(column, RowStep(next) - 1);
     GoToLine(d, tf, tl);
     if (!ValidLine(d, tf, tl)) return false;
     p.field = tf;
@@ -140,26 +146,14 @@ bool LineUp(const Document& d, CursorPos& p) {
   return true;
 }
 
+}  // namespace
+
+bool LineUp(const Document& d, CursorPos& p) {
+  return StepVisualRow(d, p, /*up*/ true);
+}
+
 bool LineDown(const Document& d, CursorPos& p) {
-  if (!ValidLine(d, p.field, p.line)) return false;
-  const int32_t want = std::max(0, p.chr);
-  for (int32_t guard = LineLimit(d); guard > 0; --guard) {
-    const LineRec& cur = LineOf(d, p);
-    const int32_t column = std::max(0, cur.cellColumn);
-    const int32_t step = RowStep(cur);
-    int32_t nf = p.field, nl = p.line + step - column;  // the first line of the visual row below
-    GoToLine(d, nf, nl);
-    if (!ValidLine(d, nf, nl)) return false;
-    const LineRec& below = LineOf(d, nf, nl);
-    int32_t tf = nf, tl = nl - std::max(0, below.cellColumn) + std::min(column, RowStep(below) - 1);
-    GoToLine(d, tf, tl);
-    if (!ValidLine(d, tf, tl)) return false;
-    p.field = tf;
-    p.line = tl;
-    p.chr = std::min(want, LineOf(d, p).charCount());
-    if (!isFillerLine(d, p, step)) return true;
-  }
-  return true;
+  return StepVisualRow(d, p, /*up*/ false);
 }
 
 bool GoCharLeft(TMDIChild& w) {
