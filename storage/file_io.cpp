@@ -8,6 +8,7 @@
 
 #include "model/cp1252.h"
 #include "model/document_window.h"
+#include "storage/atomic_file.h"
 
 namespace paginor {
 
@@ -116,6 +117,28 @@ void TakeFileName(TMDIChild& w, const std::string& path) {
   w.doc.filePath = path;
   w.doc.fileName = DocumentFileName(path);
   SetFileChanged(w, false);
+}
+
+bool WriteDocumentFile(TMDIChild& w, const std::string& path,
+                       const std::function<bool(AtomicFile&)>& write) {
+  const std::string name = FileNameOf(path);
+  AtomicFile file;
+  if (file.open(path) != WriteError::None) {
+    w.app.message(CreateFailedText(name));
+    return false;
+  }
+  WriteError result;
+  {
+    FileStatus status(w.app.ui(), kSavingText);
+    result = write(file) ? file.commit() : WriteError::Write;
+  }
+  if (result != WriteError::None) {
+    file.discard();
+    w.app.message(result == WriteError::Create ? CreateFailedText(name) : WriteFailedText(name));
+    return false;
+  }
+  TakeFileName(w, path);
+  return true;
 }
 
 }  // namespace paginor

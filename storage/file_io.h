@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 namespace paginor {
 
 class TMDIChild;
+class AtomicFile;
 
 // The name part of a path, as the file system holds it (bytes; on Linux normally UTF-8).
 std::string FileNameOf(std::string_view path);
@@ -53,5 +55,12 @@ inline constexpr const char* kSavingText = "Speichere Datei...";
 // After a successful open or save: unless the application's quietFileMode is set, the document
 // takes the path and its name and is marked as not modified.
 void TakeFileName(TMDIChild& w, const std::string& path);
+
+// Writes a document file the one safe way: `write` puts the whole content into a temporary file
+// next to `path` while the status bar says "Speichere Datei..." (false: it could not), and the
+// temporary file replaces the old one only when complete. Failures are shown with the file's
+// name; success lets the document take the path (TakeFileName).
+bool WriteDocumentFile(TMDIChild& w, const std::string& path,
+                       const std::function<bool(AtomicFile&)>& write);
 
 }  // namespace paginor

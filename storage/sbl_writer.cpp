@@ -314,25 +314,10 @@ std::vector<uint8_t> SerializeSBL(const Document& d) {
 }
 
 bool SaveSBLFile(TMDIChild& w, const std::string& path) {
-  const std::string name = FileNameOf(path);
-  AtomicFile file;
-  if (file.open(path) != WriteError::None) {
-    w.app.message(CreateFailedText(name));
-    return false;
-  }
-  WriteError result;
-  {
-    FileStatus status(w.app.ui(), kSavingText);
+  return WriteDocumentFile(w, path, [&](AtomicFile& file) {
     const std::vector<uint8_t> image = SerializeSBL(w.doc);
-    result = file.write(image.data(), image.size()) ? file.commit() : WriteError::Write;
-  }
-  if (result != WriteError::None) {
-    file.discard();
-    w.app.message(result == WriteError::Create ? CreateFailedText(name) : WriteFailedText(name));
-    return false;
-  }
-  TakeFileName(w, path);
-  return true;
+    return file.write(image.data(), image.size());
+  });
 }
 
 }  // namespace paginor

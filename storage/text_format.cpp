@@ -223,7 +223,6 @@ bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
 }
 
 bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
-  const std::string name = FileNameOf(path);
   const ByteTable* table = nullptr;
   if (oem) {
     if (!AnsiToOemTable()) {
@@ -232,30 +231,15 @@ bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
     }
     table = &*AnsiToOemTable();
   }
-  AtomicFile file;
-  if (file.open(path) != WriteError::None) {
-    w.app.message(CreateFailedText(name));
-    return false;
-  }
-  WriteError result;
-  {
-    FileStatus status(w.app.ui(), kSavingText);
+  return WriteDocumentFile(w, path, [&](AtomicFile& file) {
     const Document& d = w.doc;
     TextCollector collect(table);
     for (int32_t i = 0; i < d.fieldCount(); ++i) {
       const int32_t prev = d.fields[static_cast<size_t>(i)].prevField;
       if (prev < 0 || prev >= d.fieldCount()) collect.chain(d, i);
     }
-    const std::string text = collect.take();
-    result = file.write(text) ? file.commit() : WriteError::Write;
-  }
-  if (result != WriteError::None) {
-    file.discard();
-    w.app.message(result == WriteError::Create ? CreateFailedText(name) : WriteFailedText(name));
-    return false;
-  }
-  TakeFileName(w, path);
-  return true;
+    return file.write(collect.take());
+  });
 }
 
 }  // namespace paginor
