@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/cp1252.h"
 #include "model/queries.h"
 
 namespace paginor {
@@ -31,11 +32,9 @@ double RoundHalfEven(double x) {
 std::string ApplyCaseAttributes(std::string_view text, uint16_t attributes) {
   std::string s(text);
   if (GettingOps(attributes, kAttrLowerCase))
-    for (char& c : s)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : s) c = static_cast<char>(cp1252ToLower(static_cast<unsigned char>(c)));
   if (GettingOps(attributes, kAttrUpperCase) || GettingOps(attributes, kAttrSmallCaps))
-    for (char& c : s)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : s) c = static_cast<char>(cp1252ToUpper(static_cast<unsigned char>(c)));
   return s;
 }
 

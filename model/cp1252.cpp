@@ -114,4 +114,28 @@ bool isCp1252Alpha(unsigned char b) {
 
 bool isCp1252AlphaNumeric(unsigned char b) { return (b >= '0' && b <= '9') || isCp1252Alpha(b); }
 
+unsigned char cp1252ToUpper(unsigned char b) {
+  if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 'a' + 'A');
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<unsigned char>(b - 0x20);
+  switch (b) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return b;
+  }
+}
+
+unsigned char cp1252ToLower(unsigned char b) {
+  if (b >= 'A' && b <= 'Z') return static_cast<unsigned char>(b - 'A' + 'a');
+  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<unsigned char>(b + 0x20);
+  switch (b) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return b;
+  }
+}
+
 }  // namespace paginor

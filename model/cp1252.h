@@ -22,4 +22,9 @@ void appendUtf8(std::string& out, char32_t c);
 bool isCp1252Alpha(unsigned char b);
 bool isCp1252AlphaNumeric(unsigned char b);
 
+// Case partners within the code page: a-z, à-þ (not ÷) and š, œ, ž, ÿ with their capitals.
+// Letters without a partner in the code page (ß, ª, º, µ, ƒ) stay as they are.
+unsigned char cp1252ToUpper(unsigned char b);
+unsigned char cp1252ToLower(unsigned char b);
+
 }  // namespace paginor

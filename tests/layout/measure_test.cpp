@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "layout/measure.h"
+#include "model/cp1252.h"
 #include "model/queries.h"
 #include "support/test_support.h"
 
@@ -69,14 +70,36 @@ TEST_F(Measure, SizeFactorsCombineAndRoundHalfToEven) {
   EXPECT_EQ(RoundHalfEven(7.2), 7);
 }
 
-TEST_F(Measure, CaseMappingTouchesOnlyAsciiLetters) {
-  EXPECT_EQ(ApplyCaseAttributes("a\xE4z", 1u << kAttrUpperCase), "A\xE4Z");
-  EXPECT_EQ(ApplyCaseAttributes("AbC", 1u << kAttrLowerCase), "abc");
-  EXPECT_EQ(ApplyCaseAttributes("AbC", (1u << kAttrLowerCase) | (1u << kAttrUpperCase)), "ABC")
-      << "upper case wins";
-  CharRec c = cellWith(12, 1u << kAttrUpperCase);
+TEST_F(Measure, CaseMappingCoversEveryLetterOfTheCodePage) {
+  const uint16_t upper = 1u << kAttrUpperCase, lower = 1u << kAttrLowerCase;
+  const uint16_t caps = 1u << kAttrSmallCaps;
+  // "Kapitälchen", "Ärger", "œuvre", "Ÿ/ÿ", "Š/Ž"; ß has no capital in the code page.
+  EXPECT_EQ(ApplyCaseAttributes("Kapit\xE4lchen", caps), "KAPIT\xC4LCHEN");
+  EXPECT_EQ(ApplyCaseAttributes("a\xE4z\xF6\xFC\xE9\xE0\xFE", upper), "A\xC4Z\xD6\xDC\xC9\xC0\xDE");
+  EXPECT_EQ(ApplyCaseAttributes("\x9A\x9C\x9E\xFF", upper), "\x8A\x8C\x8E\x9F");
+  EXPECT_EQ(ApplyCaseAttributes("\x8A\x8C\x8E\x9F\xC4\xDE", lower), "\x9A\x9C\x9E\xFF\xE4\xFE");
+  EXPECT_EQ(ApplyCaseAttributes("Stra\xDF" "e", upper), "STRA\xDF" "E");
+  // The division and multiplication signs sit among the letters but are none.
+  EXPECT_EQ(ApplyCaseAttributes("\xF7\xD7\xAA\xBA\xB5", upper), "\xF7\xD7\xAA\xBA\xB5");
+  EXPECT_EQ(ApplyCaseAttributes("\xF7\xD7", lower), "\xF7\xD7");
+  EXPECT_EQ(ApplyCaseAttributes("AbC", lower), "abc");
+  EXPECT_EQ(ApplyCaseAttributes("AbC", lower | upper), "ABC") << "upper case wins";
+  // Every letter maps back to itself through its partner.
+  for (int b = 0; b < 256; ++b) {
+    const auto c = static_cast<unsigned char>(b);
+    if (cp1252ToUpper(c) != c) {
+      EXPECT_EQ(cp1252ToLower(cp1252ToUpper(c)), c) << b;
+    }
+    if (cp1252ToLower(c) != c) {
+      EXPECT_EQ(cp1252ToUpper(cp1252ToLower(c)), c) << b;
+    }
+  }
+  // Measured as it is drawn: the capital's width.
+  CharRec c = cellWith(12, upper);
   RenderChar(fx.w(), c, false, "\xE4");
-  EXPECT_DOUBLE_EQ(c.width, measureDirect(fx.w(), fontOf(c), 12, "\xE4").width);
+  EXPECT_DOUBLE_EQ(c.width, measureDirect(fx.w(), fontOf(c), 12, "\xC4").width);
+  EXPECT_NE(measureDirect(fx.w(), fontOf(c), 12, "\xC4").width,
+            measureDirect(fx.w(), fontOf(c), 12, "\xE4").width);
 }
 
 TEST_F(Measure, ForcedSuperscriptLeavesCellsOfTheSameFormatAlone) {
