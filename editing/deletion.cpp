@@ -89,20 +89,30 @@ void DeleteMarking(TMDIChild& w) {
     if (e.BlockMarking && line.inTable && line.charCount() == 0) emptied.push_back({f, l, 0});
   };
 
+  // In a table only the cells drawn as marked go: a line of a column outside the marked ones
+  // is skipped whole, even when it lies between the two ends in line order.
+  auto columnMarked = [&](int32_t f, int32_t l) {
+    const LineRec& line = LineOf(d, f, l);
+    if (!e.TableMarking || !line.inTable) return true;
+    return line.cellColumn >= e.FirstMarkedColumn && line.cellColumn <= e.LastMarkedColumn;
+  };
+
   if (s.field == m.field && s.line == m.line) {
     LineRec& line = LineOf(d, s);
     RemoveCells(line, s.chr, m.chr);
     line.dirty = 1;
   } else {
-    LineRec& first = LineOf(d, s);
-    RemoveCells(first, s.chr, first.charCount());
-    first.endKind = kEndSoft;
-    first.dirty = 1;
-    noteEmptied(s.field, s.line);
+    if (columnMarked(s.field, s.line)) {
+      LineRec& first = LineOf(d, s);
+      RemoveCells(first, s.chr, first.charCount());
+      first.endKind = kEndSoft;
+      first.dirty = 1;
+      noteEmptied(s.field, s.line);
+    }
 
     int32_t f = s.field, l = s.line;
     while (StepLines(d, f, l, 1) && !(f == m.field && l == m.line)) {
-      if (e.BlockMarking && !isinmarking(w, f, l, 0)) continue;
+      if (!columnMarked(f, l)) continue;
       LineRec& line = LineOf(d, f, l);
       line.chars.clear();
       line.endKind = kEndSoft;
@@ -111,10 +121,12 @@ void DeleteMarking(TMDIChild& w) {
     }
 
     // The end line keeps its end: the text before and after the marking form one paragraph.
-    LineRec& last = LineOf(d, m);
-    RemoveCells(last, 0, m.chr);
-    last.dirty = 1;
-    noteEmptied(m.field, m.line);
+    if (columnMarked(m.field, m.line)) {
+      LineRec& last = LineOf(d, m);
+      RemoveCells(last, 0, m.chr);
+      last.dirty = 1;
+      noteEmptied(m.field, m.line);
+    }
   }
 
   d.Cursor = d.Anchor = s;

@@ -122,8 +122,11 @@ bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl) {
           chainEnd(w);
         } else {
           lineEnd(w);
-          // Shift+End takes in the line end, so that Delete joins the next line.
-          if (shift && !LineOf(w.doc, w.doc.Cursor).rowEnd) GoCharRight(w);
+          // Shift+End takes in a paragraph's or break's line end, so that Delete joins the
+          // next line. A soft line end and the next line's start are one place: a step right
+          // there would mark the next line's first character.
+          const LineRec& line = LineOf(w.doc, w.doc.Cursor);
+          if (shift && !line.rowEnd && line.endKind != kEndSoft) GoCharRight(w);
         }
       });
       return true;
