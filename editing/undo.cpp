@@ -5,6 +5,7 @@
 #include "editing/edit_state.h"
 #include "model/cp1252.h"
 #include "model/document_window.h"
+#include "layout/layout.h"
 #include "model/primitives.h"
 
 namespace paginor {
@@ -41,6 +42,15 @@ void restoreEntry(TMDIChild& w, int32_t i) {
   d.Cursor = s.Cursor;
   d.currentPage = s.currentPage;
   d.CurrentFormat = s.CurrentFormat;
+  if (d.pageWidth != s.pageWidth || d.pageHeight != s.pageHeight) {
+    // Page setup is undone or redone: the measuring values follow the page size, and the
+    // text is broken again for it.
+    d.pageWidth = s.pageWidth;
+    d.pageHeight = s.pageHeight;
+    SetPrinterProps(w);
+    SetAllDirtyFlags(d);
+    MakeSoftEnters(w);
+  }
   OvertakeFont(w);
   EndTypingRun(w);
   EditorHost& host = HostOf(w);
@@ -67,7 +77,7 @@ void MakeCopyForUndo(TMDIChild& w, std::string_view name) {
     --u.position;
   }
   u.entries.push_back(UndoSnapshot{std::move(stored), d.fields, d.Anchor, d.Cursor, d.currentPage,
-                                   d.CurrentFormat});
+                                   d.CurrentFormat, d.pageWidth, d.pageHeight});
   u.position = entryCount(w);
   SetUndoHints(w);
   if (wasEmpty) FreeBildInListeIfNotNeeded(d, &u);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "editing/edit_state.h"
+#include "editing/undo.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
 
@@ -84,6 +86,7 @@ bool PageSetup(TMDIChild& w) {
   dlg.onSizeEdited();  // select the matching format and orientation
 
   if (!w.app.dialogs().run(dlg)) return false;
+  MakeCopyForUndo(w, "Seite einrichten");
 
   auto clampCm = [](double v) { return std::clamp(v, 0.0, PageSetupDialog::kMaxCm); };
   d.pageWidth = std::max(clampCm(dlg.widthCm), 0.1) * 10;
@@ -124,6 +127,8 @@ bool PageSetup(TMDIChild& w) {
   SetFileChanged(w, true);
   SetAllDirtyFlags(d);
   MakeSoftEnters(w);
+  // The window shows the new page size at once, not after the next click.
+  HostOf(w).restartRepaintTimer();
   return true;
 }
 

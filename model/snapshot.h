@@ -16,6 +16,10 @@ struct UndoSnapshot {
   CursorPos Cursor;
   int32_t currentPage = 0;
   CurrentFormatRec CurrentFormat;
+  // The page size the fields were laid out for: page setup changes it, and the fields of an
+  // entry only make sense with it.
+  double pageWidth = 210.0;
+  double pageHeight = 297.0;
 };
 
 struct UndoState {

@@ -3,6 +3,8 @@
 
 #include "editing/undo.h"
 #include "editing/editor_fixture.h"
+#include "model/dump_json.h"
+#include "model/page_setup.h"
 #include "model/primitives.h"
 #include "platform/pictures/dib.h"
 
@@ -166,6 +168,58 @@ TEST_F(Undo, APictureStaysWhileASnapshotHoldsItsCell) {
   Type("c");  // the first snapshot of an empty list checks
   EXPECT_FALSE(doc().pictures[0].hasBits());
   EXPECT_EQ(doc().pictureCount(), 1) << "the slot stays, so picture indexes stay valid";
+}
+
+// Where two dumps part, with a little context; empty when they are equal.
+std::string FirstDifference(const std::string& a, const std::string& b) {
+  if (a == b) return {};
+  size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  const size_t from = i > 200 ? i - 200 : 0;
+  return "at " + std::to_string(i) + ":\n" + a.substr(from, 300) + "\n--- instead of ---\n" +
+         b.substr(from, 300);
+}
+
+// Page setup is one undo step that takes the page size, the measuring values and the layout
+// back together; redo brings the new page again, and the window repaints at once.
+TEST_F(Undo, PageSetupIsUndoneWithItsPageSize) {
+  std::string text;
+  for (int i = 0; i < 120; ++i) text += "Wort" + std::to_string(i) + " ";
+  SetParagraphs({text, "zweiter Absatz"});
+  const MeasureState measureBefore = w().measure;
+  const std::string before = DumpDocumentJson(doc());
+
+  fx.host.dialogs.push([](Dialog& d) {
+    auto& p = static_cast<PageSetupDialog&>(d);
+    p.widthCm = 14.8;  // A5
+    p.heightCm = 21.0;
+    p.marginLeftCm = 1.5;
+    p.marginRightCm = 1.5;
+    return true;
+  });
+  const int restartsBefore = host.timerRestarts;
+  ASSERT_TRUE(PageSetup(w()));
+  EXPECT_GT(host.timerRestarts, restartsBefore) << "the window repaints with the new page";
+  EXPECT_EQ(UndoListEntries(w()), (std::vector<std::string>{"Seite einrichten"}));
+  EXPECT_DOUBLE_EQ(doc().pageWidth, 148);
+  const std::string after = DumpDocumentJson(doc());
+  ASSERT_NE(after, before);
+  EXPECT_NE(w().measure.pageWidthPx, measureBefore.pageWidthPx);
+
+  RestoreCopyFromUndo(w(), 0);
+  EXPECT_DOUBLE_EQ(doc().pageWidth, 210);
+  EXPECT_DOUBLE_EQ(doc().pageHeight, 297);
+  EXPECT_DOUBLE_EQ(doc().fields[0].marginLeft, 25);
+  EXPECT_EQ(w().measure.pageWidthPx, measureBefore.pageWidthPx);
+  EXPECT_EQ(w().measure.pageHeightPx, measureBefore.pageHeightPx);
+  doc().modified = 0;  // the only difference the undo may leave
+  EXPECT_EQ(FirstDifference(DumpDocumentJson(doc()), before), "")
+      << "the same page, margins and line breaks";
+
+  RestoreBeforeRestoreCopyFromUndo(w(), 0);
+  EXPECT_DOUBLE_EQ(doc().pageWidth, 148);
+  doc().modified = 1;
+  EXPECT_EQ(FirstDifference(DumpDocumentJson(doc()), after), "");
 }
 
 }  // namespace
