@@ -226,22 +226,13 @@ bool SblReader::readTemplates() {
     t.kind = v.u8(sbl::templ::kKind);
     bool bulletFont = false;
     if (!readParagraph(v, sbl::templ::kParagraph, t.paragraph, bulletFont)) return false;
-    const size_t s = sbl::templ::kSample;
-    CharRec& c = t.sample;
-    c.kind = v.u8(s + sbl::chr::kKind);
-    c.ch = v.u8(s + sbl::chr::kCh);
-    c.number = v.u16(s + sbl::chr::kNumber);
-    c.footnoteId = v.u16(s + sbl::chr::kFootnoteId);
-    c.width = v.f64(s + sbl::chr::kWidth);
-    c.height = v.f64(s + sbl::chr::kHeight);
-    c.fontIndex = v.i32(s + sbl::chr::kFontIndex);
-    c.tabFill = v.u8(s + sbl::chr::kTabFill);
-    c.pictureIndex = v.u16(s + sbl::chr::kPictureIndex);
-    c.charFlags = v.u8(s + sbl::chr::kCharFlags);
-    c.skipBefore = v.f32(s + sbl::chr::kSkipBefore);
-    if (c.fontIndex < 0 || c.fontIndex >= d_.fontCount())
+    // The sample cell contributes its font only; its other slots are left over from whatever
+    // cell the template was made from, and like reference slots they are not read, so that
+    // junk in them (a stale width, a NaN) cannot make the whole document unreadable.
+    t.sample = CharRec();
+    t.sample.fontIndex = v.i32(sbl::templ::kSample + sbl::chr::kFontIndex);
+    if (t.sample.fontIndex < 0 || t.sample.fontIndex >= d_.fontCount())
       return fail("Formatvorlage verweist auf eine fehlende Schrift");
-    if (!saneLength(c.width) || !saneLength(c.height)) return fail("Ungültige Formatvorlage");
     if (!readParagraphTail(t.paragraph, bulletFont)) return false;
     d_.templates.push_back(std::move(t));
   }

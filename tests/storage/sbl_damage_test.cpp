@@ -226,6 +226,54 @@ TEST_F(SblHostile, TemplatesAndFontIndexesMustFitTheTables) {
   expectDamaged(v);
 }
 
+// A template's sample cell carries only its font; whatever another program left in its other
+// slots (a stale width, a NaN, any kind) must not make the document unreadable.
+TEST_F(SblHostile, JunkInTheUnusedSlotsOfATemplateSampleIsIgnored) {
+  const std::vector<uint8_t> name{8, 'S', 't', 'a', 'n', 'd', 'a', 'r', 'd'};
+  const size_t record = test::FindBytes(file, name);
+  ASSERT_NE(record, std::string::npos);
+  const size_t sample = record + 341;
+  std::vector<uint8_t> v = file;
+  auto put = [&](size_t at, const std::vector<uint8_t>& bytes) {
+    std::copy(bytes.begin(), bytes.end(), v.begin() + static_cast<long>(at));
+  };
+  v[sample + 0] = 0xEE;                                                      // kind
+  v[sample + 1] = 0x09;                                                      // ch: a tab
+  put(sample + 6, test::LeBytes(std::numeric_limits<double>::quiet_NaN()));  // width
+  put(sample + 14, test::LeBytes(-1e300));                                   // height
+  put(sample + 27, {0xFF, 0xFF});                                            // pictureIndex
+  put(sample + 42, {0x00, 0x00, 0xC0, 0x7F});                                // skipBefore: NaN
+  const int32_t font = test::LoadI32(file, sample + 22);
+
+  const std::string path = dir + "/vorlage.sbl";
+  test::WriteBytes(path, v);
+  fx.host.ui.messages.clear();
+  ASSERT_TRUE(OpenSBLFile(victim, path));
+  EXPECT_TRUE(fx.host.ui.messages.empty());
+  const VorlageRec* standard = nullptr;
+  for (const VorlageRec& t : victim.doc.templates)
+    if (t.name == "Standard") standard = &t;
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(standard->sample.fontIndex, font);
+  EXPECT_EQ(standard->sample.width, 0.0);
+  EXPECT_EQ(standard->sample.skipBefore, 0.0f);
+
+  // Written again, the slots are clean and the file reads back the same.
+  const std::vector<uint8_t> again = SerializeSBL(victim.doc);
+  const size_t again0 = test::FindBytes(again, name);
+  ASSERT_NE(again0, std::string::npos);
+  const size_t at = again0 + 341;
+  EXPECT_EQ(std::vector<uint8_t>(again.begin() + static_cast<long>(at) + 6,
+                                 again.begin() + static_cast<long>(at) + 14),
+            test::LeBytes(0.0));
+  Document back;
+  ASSERT_TRUE(ParseSBL(fx.w(), again.data(), again.size(), back));
+  EXPECT_TRUE(test::StoredContentEqual(victim.doc, back));
+
+  // The font index is the one slot that matters: a missing font is still damage.
+  expectDamaged(withI32(sample + 22, -1), "Formatvorlage verweist auf eine fehlende Schrift");
+}
+
 TEST_F(SblHostile, PictureHeadersAndReferencesAreChecked) {
   std::vector<uint8_t> pattern;
   for (int32_t x : {40, 0, 40, 3, 2}) {
