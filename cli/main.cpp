@@ -28,7 +28,7 @@ const Command kCommands[] = {
      paginor::cli::cmdDumpFile},
     {"convert",
      "convert [--from FORMAT] [--to FORMAT] [--pdf-fonts=embedded|names] (IN | --new) OUT\n"
-     "                                    ein Dokument umwandeln (sbl, txt, dostxt, pdf)",
+     "                                    ein Dokument umwandeln (sbl, txt, dostxt, utf8txt, pdf)",
      paginor::cli::cmdConvert},
     {"measure",
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"

@@ -16,12 +16,14 @@ namespace paginor::cli {
 
 namespace {
 
-enum class Format { Native, AnsiText, DosText, Pdf };  // PDF is written only
+enum class Format { Native, AnsiText, DosText, Utf8Text, Pdf };  // PDF is written only
 
 constexpr const char* kConvertUsage =
     "Aufruf: paginor-cli convert [--from FORMAT] [--to FORMAT] EINGABE AUSGABE\n"
     "        paginor-cli convert [--to FORMAT] --new AUSGABE\n"
-    "Formate: sbl (Scribolantium), txt (Text ANSI), dostxt (Text DOS), pdf (nur Ausgabe)\n"
+    "Formate: sbl (Scribolantium), txt (Text ANSI), dostxt (Text DOS), utf8txt (Text UTF-8),\n"
+    "         pdf (nur Ausgabe)\n"
+    "Textdateien in UTF-8 werden beim Lesen erkannt; .txt schreibt Text ANSI.\n"
     "Option für PDF: --pdf-fonts=embedded (Schriften eingebettet, Vorgabe) oder\n"
     "                --pdf-fonts=names (Schriften nur mit Namen)\n";
 constexpr const char* kDumpUsage =
@@ -39,6 +41,7 @@ std::optional<Format> formatNamed(const std::string& name) {
   if (name == "sbl") return Format::Native;
   if (name == "txt") return Format::AnsiText;
   if (name == "dostxt") return Format::DosText;
+  if (name == "utf8txt") return Format::Utf8Text;
   if (name == "pdf") return Format::Pdf;
   return std::nullopt;
 }
@@ -62,7 +65,9 @@ std::optional<Format> chooseFormat(const std::optional<std::string>& option,
                                    const std::string& path) {
   if (option) {
     auto f = formatNamed(*option);
-    if (!f) std::cerr << "Unbekanntes Format: " << *option << " (bekannt: sbl, txt, dostxt, pdf)\n";
+    if (!f)
+      std::cerr << "Unbekanntes Format: " << *option
+                << " (bekannt: sbl, txt, dostxt, utf8txt, pdf)\n";
     return f;
   }
   auto f = formatOfPath(path);
@@ -96,9 +101,11 @@ bool openAs(TMDIChild& w, const std::string& path, Format f) {
     case Format::Native:
       return OpenSBLFile(w, path);
     case Format::AnsiText:
-      return OpenTXTFile(w, path, /*oem*/ false);
+      return OpenTXTFile(w, path, TextCode::Ansi);
     case Format::DosText:
-      return OpenTXTFile(w, path, /*oem*/ true);
+      return OpenTXTFile(w, path, TextCode::Dos);
+    case Format::Utf8Text:
+      return OpenTXTFile(w, path, TextCode::Utf8);
     case Format::Pdf:
       break;
   }
@@ -110,9 +117,11 @@ bool saveAs(TMDIChild& w, const std::string& path, Format f, PdfFontMode fonts) 
     case Format::Native:
       return SaveSBLFile(w, path);
     case Format::AnsiText:
-      return SaveTXTFile(w, path, /*oem*/ false);
+      return SaveTXTFile(w, path, TextCode::Ansi);
     case Format::DosText:
-      return SaveTXTFile(w, path, /*oem*/ true);
+      return SaveTXTFile(w, path, TextCode::Dos);
+    case Format::Utf8Text:
+      return SaveTXTFile(w, path, TextCode::Utf8);
     case Format::Pdf:
       return SavePDFFile(w, path, fonts);
   }

@@ -43,6 +43,41 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+size_t decodeUtf8(std::string_view s, size_t i, char32_t& c) {
+  if (i >= s.size()) return 0;
+  const auto at = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
+  const unsigned char b = at(0);
+  if (b < 0x80) {
+    c = b;
+    return 1;
+  }
+  size_t len = 0;
+  // The second byte's range excludes overlong forms (E0, F0), surrogates (ED) and values above
+  // U+10FFFF (F4); C0, C1 and F5 to FF never start a sequence.
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (b >= 0xC2 && b <= 0xDF) {
+    len = 2;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    len = 3;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    len = 4;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < len || at(1) < lo || at(1) > hi) return 0;
+  char32_t v = b & (0xFF >> (len + 1));
+  for (size_t k = 1; k < len; ++k) {
+    if ((at(k) & 0xC0) != 0x80) return 0;
+    v = (v << 6) | (at(k) & 0x3F);
+  }
+  c = v;
+  return len;
+}
+
 std::string cp1252ToUtf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());

@@ -17,6 +17,11 @@ std::string cp1252ToUtf8(std::string_view s);
 std::string utf8ToCp1252(std::string_view s, char replacement = '?');
 // Appends one Unicode character as UTF-8.
 void appendUtf8(std::string& out, char32_t c);
+// Decodes the UTF-8 sequence that starts at s[i] into `c` and returns its length in bytes, or 0
+// when no well-formed sequence starts there: stray continuation bytes, cut sequences, overlong
+// forms, surrogates and values above U+10FFFF are all refused, so that text in a single-byte
+// code page is not taken for UTF-8 by accident.
+size_t decodeUtf8(std::string_view s, size_t i, char32_t& c);
 
 // The code page's letter and digit tests, as the layout and the editor use them for words.
 bool isCp1252Alpha(unsigned char b);

@@ -8,6 +8,7 @@
 
 #include "layout/layout.h"
 #include "layout/measure.h"
+#include "model/cp1252.h"
 #include "model/document_window.h"
 #include "model/primitives.h"
 #include "model/queries.h"
@@ -36,6 +37,25 @@ iconv_t openConverter(std::initializer_list<const char*> to,
   return reinterpret_cast<iconv_t>(-1);
 }
 
+// Code page 850's line and block graphics, which Windows-1252 lacks, as the nearest plain
+// character, so that a table drawn with lines in a DOS program stays a table. Single lines are
+// what a transliterating conversion gives; double lines follow suit ("=" for the double dash).
+struct OemFallback {
+  uint8_t oem;
+  char ansi;
+};
+constexpr OemFallback kOemFallbacks[] = {
+    {0xB3, '|'}, {0xBA, '|'},                                         // │ ║
+    {0xC4, '-'}, {0xCD, '='},                                         // ─ ═
+    {0xB4, '+'}, {0xB9, '+'}, {0xBB, '+'}, {0xBC, '+'}, {0xBF, '+'},  // ┤ ╣ ╗ ╝ ┐
+    {0xC0, '+'}, {0xC1, '+'}, {0xC2, '+'}, {0xC3, '+'}, {0xC5, '+'},  // └ ┴ ┬ ├ ┼
+    {0xC8, '+'}, {0xC9, '+'}, {0xCA, '+'}, {0xCB, '+'}, {0xCC, '+'},  // ╚ ╔ ╩ ╦ ╠
+    {0xCE, '+'}, {0xD9, '+'}, {0xDA, '+'},                            // ╬ ┘ ┌
+    {0xB0, '#'}, {0xB1, '#'}, {0xB2, '#'}, {0xDB, '#'}, {0xDC, '#'},  // ░ ▒ ▓ █ ▄
+    {0xDF, '#'}, {0xFE, '#'},                                         // ▀ ■
+    {0xD5, 'i'}, {0xF2, '_'},                                         // ı ‗
+};
+
 // Both code pages have one byte per character, so converting each byte alone gives the whole
 // mapping; the system's tables decide, not ours.
 std::optional<ByteTable> buildTable(iconv_t cd) {
@@ -54,6 +74,96 @@ std::optional<ByteTable> buildTable(iconv_t cd) {
   }
   iconv_close(cd);
   return table;
+}
+
+// Fills the gaps the system's table leaves with the fallbacks above.
+std::optional<ByteTable> withOemFallbacks(std::optional<ByteTable> table) {
+  if (table)
+    for (const OemFallback& f : kOemFallbacks)
+      if ((*table)[f.oem] == '?') (*table)[f.oem] = static_cast<uint8_t>(f.ansi);
+  return table;
+}
+
+// A text file's bytes in the document's code page, and what it took to get there.
+struct DecodedText {
+  std::vector<uint8_t> bytes;
+  TextCode code = TextCode::Ansi;
+  size_t replaced = 0;  // characters without an equivalent, now "?"
+};
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::string_view asChars(const std::vector<uint8_t>& data) {
+  return {reinterpret_cast<const char*>(data.data()), data.size()};
+}
+
+bool startsWithBom(std::string_view s) {
+  return s.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+}
+
+// Valid UTF-8 with at least one multi-byte sequence. Pure ASCII stays with the code page asked
+// for (it reads the same either way), and a single byte of 0x80 or more that is not part of a
+// well-formed sequence marks a file of a single-byte code page.
+bool isMultiByteUtf8(std::string_view s) {
+  bool multi = false;
+  char32_t c = 0;
+  for (size_t i = 0; i < s.size();) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t len = decodeUtf8(s, i, c);
+    if (len == 0) return false;
+    multi = true;
+    i += len;
+  }
+  return multi;
+}
+
+// UTF-8 to Windows-1252. A character the code page lacks and a damaged sequence (possible in a
+// file that announces UTF-8 by its byte-order mark) each become one "?"; line-end and control
+// bytes pass unchanged, for the line splitting to come.
+DecodedText decodeUtf8Text(std::string_view s) {
+  DecodedText out;
+  out.code = TextCode::Utf8;
+  out.bytes.reserve(s.size());
+  size_t i = startsWithBom(s) ? kUtf8Bom.size() : 0;
+  char32_t c = 0;
+  while (i < s.size()) {
+    const size_t len = decodeUtf8(s, i, c);
+    if (len == 0) {
+      // One "?" for the damaged sequence: its lead byte and the continuation bytes after it.
+      ++i;
+      for (int k = 0; k < 3 && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80;
+           ++k)
+        ++i;
+      out.bytes.push_back('?');
+      ++out.replaced;
+      continue;
+    }
+    i += len;
+    const int b = unicodeToCp1252(c);
+    if (b < 0) {
+      out.bytes.push_back('?');
+      ++out.replaced;
+    } else {
+      out.bytes.push_back(static_cast<uint8_t>(b));
+    }
+  }
+  return out;
+}
+
+// The file's bytes in Windows-1252: UTF-8 when it was asked for or the file shows it, else the
+// code page asked for (`oem` translates DOS bytes).
+DecodedText decodeText(std::vector<uint8_t>&& data, TextCode asked, const ByteTable* oem) {
+  const std::string_view s = asChars(data);
+  if (asked == TextCode::Utf8 || startsWithBom(s) || isMultiByteUtf8(s)) return decodeUtf8Text(s);
+  DecodedText out;
+  out.code = asked;
+  out.bytes = std::move(data);
+  if (oem)
+    for (uint8_t& b : out.bytes) b = (*oem)[b];
+  return out;
 }
 
 // Appends text-file lines to the document at the Cursor, as typing would.
@@ -107,7 +217,7 @@ class TextBuilder {
   std::array<std::pair<double, double>, 256> memo_{};
 };
 
-void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data, const ByteTable* table) {
+void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data) {
   Document& d = w.doc;
   d.CurrentFormat.curFontName = "Courier New";
   TextBuilder b(w);
@@ -121,7 +231,7 @@ void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data, const ByteTab
     if (i < n) i += (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') ? 2 : 1;
     if (!first) b.newParagraph();
     first = false;
-    for (size_t k = start; k < end; ++k) b.put(table ? (*table)[data[k]] : data[k]);
+    for (size_t k = start; k < end; ++k) b.put(data[k]);
   }
   d.Cursor = CursorPos{};
   d.Anchor = d.Cursor;
@@ -144,7 +254,7 @@ bool startsParagraph(const Document& d, int32_t field, int32_t line) {
 
 class TextCollector {
  public:
-  explicit TextCollector(const ByteTable* table) : table_(table) {}
+  TextCollector(TextCode code, const ByteTable* oem) : code_(code), oem_(oem) {}
 
   void chain(const Document& d, int32_t head) {
     // A chain can never be longer than the field count, even in a damaged document.
@@ -172,14 +282,20 @@ class TextCollector {
     if ((l.endKind != kEndSoft && !l.inTable) || rowDone) emit();
   }
   void emit() {
-    if (table_)
-      for (char& ch : line_) ch = static_cast<char>((*table_)[static_cast<uint8_t>(ch)]);
-    out_ += line_;
-    out_ += "\r\n";
+    if (code_ == TextCode::Utf8) {
+      out_ += cp1252ToUtf8(line_);
+      out_ += '\n';
+    } else {
+      if (oem_)
+        for (char& ch : line_) ch = static_cast<char>((*oem_)[static_cast<uint8_t>(ch)]);
+      out_ += line_;
+      out_ += "\r\n";
+    }
     line_.clear();
   }
 
-  const ByteTable* table_;
+  TextCode code_;
+  const ByteTable* oem_;
   std::string line_;
   std::string out_;
 };
@@ -188,7 +304,7 @@ class TextCollector {
 
 const std::optional<ByteTable>& OemToAnsiTable() {
   static const std::optional<ByteTable> table =
-      buildTable(openConverter({"WINDOWS-1252", "CP1252"}, {"CP850", "IBM850"}));
+      withOemFallbacks(buildTable(openConverter({"WINDOWS-1252", "CP1252"}, {"CP850", "IBM850"})));
   return table;
 }
 
@@ -198,7 +314,15 @@ const std::optional<ByteTable>& AnsiToOemTable() {
   return table;
 }
 
-bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+std::string ReplacedCharactersText(const std::string& name, size_t count) {
+  const bool one = count == 1;
+  return "Die Datei " + name + " enthält " +
+         (one ? std::string("ein Zeichen, das") : std::to_string(count) + " Zeichen, die") +
+         " der Zeichensatz Windows-1252 nicht kennt; " + (one ? "es wurde" : "sie wurden") +
+         " durch \"?\" ersetzt.";
+}
+
+bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextCode* readAs) {
   const std::string name = FileNameOf(path);
   std::vector<uint8_t> data;
   const ReadStatus read = ReadWholeFile(path, kMaxTextFileBytes, data);
@@ -206,34 +330,40 @@ bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
     w.app.message(ReadFailureText(read, name));
     return false;
   }
-  const ByteTable* table = nullptr;
-  if (oem) {
+  const ByteTable* oem = nullptr;
+  if (code == TextCode::Dos) {
     if (!OemToAnsiTable()) {
       w.app.message(kNoOemText);
       return false;
     }
-    table = &*OemToAnsiTable();
+    oem = &*OemToAnsiTable();
   }
+  size_t replaced = 0;
   {
     FileStatus status(w.app.ui(), kOpeningText);
-    buildDocument(w, data, table);
+    const DecodedText text = decodeText(std::move(data), code, oem);
+    replaced = text.replaced;
+    if (readAs) *readAs = text.code;
+    buildDocument(w, text.bytes);
   }
   TakeFileName(w, path);
+  // Told after the document is there: the text is read, only these characters are not.
+  if (replaced > 0) w.app.message(ReplacedCharactersText(name, replaced), MsgIcon::Warning);
   return true;
 }
 
-bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
-  const ByteTable* table = nullptr;
-  if (oem) {
+bool SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code) {
+  const ByteTable* oem = nullptr;
+  if (code == TextCode::Dos) {
     if (!AnsiToOemTable()) {
       w.app.message(kNoOemText);
       return false;
     }
-    table = &*AnsiToOemTable();
+    oem = &*AnsiToOemTable();
   }
   return WriteDocumentFile(w, path, [&](AtomicFile& file) {
     const Document& d = w.doc;
-    TextCollector collect(table);
+    TextCollector collect(code, oem);
     for (int32_t i = 0; i < d.fieldCount(); ++i) {
       const int32_t prev = d.fields[static_cast<size_t>(i)].prevField;
       if (prev < 0 || prev >= d.fieldCount()) collect.chain(d, i);

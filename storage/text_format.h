@@ -1,29 +1,50 @@
-// Plain-text files in the ANSI code page (Windows-1252, the document's own) or the DOS code
-// page (850, the German OEM code page).
+// Plain-text files in the ANSI code page (Windows-1252, the document's own), the DOS code page
+// (850, the German OEM code page) or UTF-8, the usual encoding of text files on Linux.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace paginor {
 
 class TMDIChild;
 
+// The character set of a text file.
+enum class TextCode { Ansi, Dos, Utf8 };
+
 // Reads a text file into the window's new document: each text line becomes a paragraph of the
 // page body in "Courier New", tabs become tab cells, other control characters are dropped.
-// Lines may end in CR LF, LF or CR. With `oem` the file is read as code page 850.
-bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem);
+// Lines may end in CR LF, LF or CR. `code` is the character set the user asked for; a file that
+// starts with a UTF-8 byte-order mark, or is valid UTF-8 holding multi-byte sequences, is read
+// as UTF-8 whatever was asked, since no ANSI or DOS text of any length looks like that by chance.
+// Characters of a UTF-8 file that Windows-1252 lacks become "?", and a warning tells the user
+// how many. `readAs` (when given) receives the character set the file was read in.
+bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextCode* readAs = nullptr);
+inline bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+  return OpenTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
+}
 
 // Writes the text of every field chain (page bodies, headers, footers, text boxes, footnotes),
-// one paragraph a line, table rows as their cell texts each followed by a tab, lines ending in
-// CR LF. With `oem` the text is written in code page 850; a character that code page lacks is
-// written as "?". The previous file is replaced only once the new one is complete.
-bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem);
+// one paragraph a line, table rows as their cell texts each followed by a tab. ANSI and DOS text
+// end their lines in CR LF, UTF-8 text (without byte-order mark) in LF as Linux tools expect. In
+// the DOS code page a character it lacks is written as "?"; UTF-8 holds every character. The
+// previous file is replaced only once the new one is complete.
+bool SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code);
+inline bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+  return SaveTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
+}
+
+// The warning after reading a file whose characters the document's code page partly lacks:
+// "Die Datei ... enthält n Zeichen, die der Zeichensatz Windows-1252 nicht kennt; ...".
+std::string ReplacedCharactersText(const std::string& name, size_t count);
 
 // Byte translation tables between Windows-1252 and code page 850, made once by the system's
-// iconv; a byte without equivalent becomes "?". Empty when the system cannot convert.
+// iconv. Box-drawing and block characters of code page 850 become the nearest plain character
+// ("+", "-", "|", "=", "#"), so that a table drawn with lines keeps its shape; any other byte
+// without equivalent becomes "?". Empty when the system cannot convert.
 using ByteTable = std::array<uint8_t, 256>;
 const std::optional<ByteTable>& OemToAnsiTable();
 const std::optional<ByteTable>& AnsiToOemTable();

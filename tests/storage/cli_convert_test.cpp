@@ -77,6 +77,60 @@ TEST_F(CliConvert, ConvertsBetweenFormatsSilently) {
   EXPECT_EQ(text(dir + "/zurueck.txt"), "Eins\r\nZwei \xfc\r\n");
 }
 
+TEST_F(CliConvert, Utf8TextIsRecognisedOnReadingAndWrittenOnRequest) {
+  write("utf8.txt",
+        "Gr\xc3\xb6\xc3\x9f"
+        "e \xe2\x82\xac\r\nZwei\n");
+  CliResult r = cli({"convert", dir + "/utf8.txt", dir + "/ansi.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(text(dir + "/ansi.txt"),
+            "Gr\xf6\xdf"
+            "e \x80\r\nZwei\r\n")
+      << "a .txt name is ANSI";
+  r = cli({"convert", "--to", "utf8txt", dir + "/ansi.txt", dir + "/wieder.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(text(dir + "/wieder.txt"),
+            "Gr\xc3\xb6\xc3\x9f"
+            "e \xe2\x82\xac\nZwei\n");
+  r = cli({"convert", "--from", "utf8txt", dir + "/wieder.txt", "--to=utf8txt", dir + "/b.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(text(dir + "/b.txt"), text(dir + "/wieder.txt"));
+
+  // Characters Windows-1252 lacks: "?" in the document and a German warning, but no failure.
+  write("polnisch.txt",
+        "\xc5\x81\xc3\xb3"
+        "d\xc5\xba\n");
+  r = cli({"convert", "--to", "utf8txt", dir + "/polnisch.txt", dir + "/p.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err,
+            "Die Datei polnisch.txt enth\xc3\xa4lt 2 Zeichen, die der Zeichensatz Windows-1252 "
+            "nicht kennt; sie wurden durch \"?\" ersetzt.\n");
+  EXPECT_EQ(text(dir + "/p.txt"),
+            "?\xc3\xb3"
+            "d?\n");
+}
+
+TEST_F(CliConvert, ABoxDrawnDosTableSurvivesOpenAndSave) {
+  // ┌──┬──┐ │Äb│üb│ └──┴──┘ and ╔══╗ ║ß ║ ╚══╝ in code page 850.
+  write("tabelle.txt",
+        "\xda\xc4\xc4\xc2\xc4\xc4\xbf \xc9\xcd\xcd\xbb\r\n"
+        "\xb3\x8e"
+        "b\xb3\x81"
+        "b\xb3 \xba\xe1 \xba\r\n"
+        "\xc0\xc4\xc4\xc1\xc4\xc4\xd9 \xc8\xcd\xcd\xbc\r\n");
+  CliResult r = cli(
+      {"convert", "--from", "dostxt", "--to", "dostxt", dir + "/tabelle.txt", dir + "/aus.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(text(dir + "/aus.txt"),
+            "+--+--+ +==+\r\n"
+            "|\x8e"
+            "b|\x81"
+            "b| |\xe1 |\r\n"
+            "+--+--+ +==+\r\n");
+}
+
 TEST_F(CliConvert, NewWritesTheBuiltInDocument) {
   CliResult r = cli({"convert", "--new", dir + "/normal.sbt"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -1,9 +1,10 @@
 // Plain-text files: lines become paragraphs, paragraphs become lines, in the ANSI and the DOS
-// code page.
+// code page and in UTF-8.
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "model/cp1252.h"
 #include "model/primitives.h"
 #include "storage/sample_documents.h"
 #include "storage/text_format.h"
@@ -37,14 +38,19 @@ std::string bodyText(const Document& d) {
 
 // Reads `content` as a text file into a fresh window.
 struct ReadText {
-  ReadText(const std::string& content, bool oem, const std::string& name = "t.txt") {
+  ReadText(const std::string& content, bool oem, const std::string& name = "t.txt")
+      : ReadText(content, oem ? TextCode::Dos : TextCode::Ansi, name) {}
+  ReadText(const std::string& content, TextCode code, const std::string& name = "t.txt") {
     path = testDir() + "/" + name;
     test::WriteBytes(path, bytesOf(content));
-    ok = OpenTXTFile(fx.w(), path, oem);
+    ok = OpenTXTFile(fx.w(), path, code, &readAs);
   }
+  std::string body() const { return bodyText(fx.window->doc); }
+  const std::vector<HeadlessUi::Message>& messages() const { return fx.host.ui.messages; }
   test::Fixture fx;
   std::string path;
   bool ok = false;
+  TextCode readAs = TextCode::Ansi;
 };
 
 TEST(TextOpen, ThreeLinesBecomeThreeParagraphsInCourierNew) {
@@ -94,7 +100,7 @@ TEST(TextOpen, DosTextIsCodePage850) {
       /*oem*/ true);
   EXPECT_EQ(lineText(dos.fx.doc().fields[0].lines[0]),
             "\xfc"
-            "ber \xe4\xdf?");
+            "ber \xe4\xdf|");
   ReadText ansi(
       "\x81"
       "ber",
@@ -136,7 +142,45 @@ TEST(CodePages, TablesComeFromTheSystemConverter) {
   EXPECT_EQ((*toAnsi)[0x81], 0xFC);
   EXPECT_EQ((*toOem)[0xFC], 0x81);
   EXPECT_EQ((*toOem)[0x80], '?') << "no euro sign in code page 850";
-  EXPECT_EQ((*toAnsi)[0xC4], '?') << "box drawing has no ANSI equivalent";
+  // Line and block graphics have no ANSI equivalent; the nearest plain character keeps a drawn
+  // table's shape, and no other byte is lost either.
+  EXPECT_EQ((*toAnsi)[0xC4], '-');
+  EXPECT_EQ((*toAnsi)[0xCD], '=');
+  EXPECT_EQ((*toAnsi)[0xBA], '|');
+  EXPECT_EQ((*toAnsi)[0xC9], '+');
+  EXPECT_EQ((*toAnsi)[0xDB], '#');
+  for (int b = 32; b < 256; ++b) {
+    if (b == '?') continue;
+    EXPECT_NE((*toAnsi)[b], '?') << "byte " << b;
+  }
+}
+
+TEST(CodePages, ABoxDrawnDosTableKeepsItsShapeThroughOpenAndSave) {
+  // ╔═══╦═══╗ / ║ Ä ║ ü ║ / ╟───╫───╢ is not in 850; ├───┼───┤ / ║ 1 ║ 2 ║ / ╚═══╩═══╝ and a
+  // single-line box ┌─┐ │x│ └─┘ beside it.
+  const std::string dos =
+      "\xc9\xcd\xcd\xcd\xcb\xcd\xcd\xcd\xbb  \xda\xc4\xbf\r\n"
+      "\xba \x8e \xba \x81 \xba  \xb3x\xb3\r\n"
+      "\xcc\xcd\xcd\xcd\xce\xcd\xcd\xcd\xb9  \xc3\xc4\xb4\r\n"
+      "\xba 1 \xba 2 \xba  \xc0\xc1\xd9\r\n"
+      "\xc8\xcd\xcd\xcd\xca\xcd\xcd\xcd\xbc \xb0\xb1\xb2\xdb\r\n";
+  ReadText t(dos, /*oem*/ true, "tabelle.txt");
+  ASSERT_TRUE(t.ok);
+  std::vector<std::string> rows;
+  for (const LineRec& l : t.fx.doc().fields[0].lines) rows.push_back(lineText(l));
+  EXPECT_EQ(rows, (std::vector<std::string>{"+===+===+  +-+", "| \xc4 | \xfc |  |x|",
+                                            "+===+===+  +-+", "| 1 | 2 |  +++", "+===+===+ ####"}));
+  EXPECT_TRUE(t.messages().empty());
+  // Saved again in the DOS code page: the same table in plain characters, umlauts unchanged.
+  const std::string path = testDir() + "/wieder.txt";
+  ASSERT_TRUE(SaveTXTFile(t.fx.w(), path, /*oem*/ true));
+  const auto b = test::ReadBytes(path);
+  EXPECT_EQ(std::string(b.begin(), b.end()),
+            "+===+===+  +-+\r\n"
+            "| \x8e | \x81 |  |x|\r\n"
+            "+===+===+  +-+\r\n"
+            "| 1 | 2 |  +++\r\n"
+            "+===+===+ ####\r\n");
 }
 
 // Saves the window's document as text and returns the file's bytes.
@@ -257,6 +301,170 @@ TEST(TextSave, NameModifiedFlagStatusAndFailure) {
   EXPECT_FALSE(SaveTXTFile(fx.w(), dir + "/fehlt/x.txt", false));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text, "Konnte Datei x.txt nicht erstellen!");
+}
+
+// --- UTF-8 ------------------------------------------------------------------------------------
+
+// "Größe – 5 €" and friends in UTF-8, and the same text in Windows-1252.
+const std::string kUtf8Text =
+    "Gr\xc3\xb6\xc3\x9f"
+    "e \xe2\x80\x93 5 \xe2\x82\xac\n"
+    "\t\xc3\x84pfel, \xe2\x80\x9e"
+    "Birnen\xe2\x80\x9c\n"
+    "\n"
+    "Stra\xc3\x9f"
+    "e\n";
+const std::string kCp1252Body =
+    "Gr\xf6\xdf"
+    "e \x96 5 \x80|"
+    "\t\xc4pfel, \x84"
+    "Birnen\x93|"
+    "|"
+    "Stra\xdf"
+    "e";
+
+TEST(TextUtf8, AUtf8FileIsReadAsUtf8WithOrWithoutByteOrderMark) {
+  ReadText plain(kUtf8Text, /*oem*/ false);
+  ASSERT_TRUE(plain.ok);
+  EXPECT_EQ(plain.body(), kCp1252Body);
+  EXPECT_EQ(plain.readAs, TextCode::Utf8);
+  EXPECT_TRUE(plain.messages().empty());
+
+  ReadText bom("\xef\xbb\xbf" + kUtf8Text, /*oem*/ false);
+  EXPECT_EQ(bom.body(), kCp1252Body) << "the byte-order mark is no text";
+  EXPECT_EQ(bom.readAs, TextCode::Utf8);
+  // A byte-order mark alone decides, even before pure ASCII.
+  ReadText bomAscii("\xef\xbb\xbfHallo", /*oem*/ false);
+  EXPECT_EQ(bomAscii.body(), "Hallo");
+  EXPECT_EQ(bomAscii.readAs, TextCode::Utf8);
+  // Through the DOS filter too: a UTF-8 file is no DOS text.
+  ReadText dos(kUtf8Text, /*oem*/ true);
+  EXPECT_EQ(dos.body(), kCp1252Body);
+  EXPECT_EQ(dos.readAs, TextCode::Utf8);
+}
+
+TEST(TextUtf8, SingleByteFilesStayInTheirCodePage) {
+  // Pure ASCII reads the same in every code page: it stays with the one asked for.
+  ReadText ascii("Hallo Welt\r\n", /*oem*/ false);
+  EXPECT_EQ(ascii.body(), "Hallo Welt");
+  EXPECT_EQ(ascii.readAs, TextCode::Ansi);
+  EXPECT_EQ(ReadText("Hallo", /*oem*/ true).readAs, TextCode::Dos);
+
+  // Windows-1252 umlauts are no valid UTF-8: read byte for byte, never as mojibake.
+  ReadText ansi(
+      "Gr\xf6\xdf"
+      "e \x80\r\n",
+      /*oem*/ false);
+  EXPECT_EQ(ansi.body(),
+            "Gr\xf6\xdf"
+            "e \x80");
+  EXPECT_EQ(ansi.readAs, TextCode::Ansi);
+  // One invalid byte among valid sequences makes the whole file Windows-1252.
+  ReadText mixed("\xc3\xa4 und \xe4", /*oem*/ false);
+  EXPECT_EQ(mixed.body(), "\xc3\xa4 und \xe4");
+  EXPECT_EQ(mixed.readAs, TextCode::Ansi);
+  // Forms that look like UTF-8 but are not well-formed: overlong, surrogate, cut, too large.
+  for (const char* notUtf8 :
+       {"a\xc0\xaf", "a\xed\xa0\x80", "a\xe2\x82", "a\xf4\x90\x80\x80", "a\xc3"}) {
+    ReadText t(notUtf8, /*oem*/ false);
+    EXPECT_EQ(t.readAs, TextCode::Ansi) << t.body();
+    EXPECT_EQ(t.body(), notUtf8);
+  }
+  // A Windows-1252 pair that happens to form a UTF-8 sequence ("Ã¤") is all UTF-8 can mean.
+  EXPECT_EQ(ReadText("\xc3\xa4", /*oem*/ false).body(), "\xe4");
+  EXPECT_TRUE(ascii.messages().empty() && ansi.messages().empty());
+}
+
+TEST(TextUtf8, LinesEndInCrLfLfOrCr) {
+  EXPECT_EQ(ReadText("\xc3\xa4\nb\rc\r\nd\r\n", /*oem*/ false).body(), "\xe4|b|c|d");
+  EXPECT_EQ(ReadText("\xef\xbb\xbf\r\n\r\n", /*oem*/ false).fx.doc().fields[0].lineCount(), 2);
+  EXPECT_EQ(ReadText("\xc3\xa4\n\rz", /*oem*/ false).body(), "\xe4||z") << "LF then CR: two ends";
+}
+
+TEST(TextUtf8, CharactersWithoutEquivalentBecomeQuestionMarksAndAreCounted) {
+  // Ł, ź, → and α are not in Windows-1252; ó is.
+  ReadText t(
+      "\xc5\x81\xc3\xb3"
+      "d\xc5\xba \xe2\x86\x92 \xce\xb1\n",
+      /*oem*/ false, "stadt.txt");
+  ASSERT_TRUE(t.ok);
+  EXPECT_EQ(t.body(),
+            "?\xf3"
+            "d? ? ?");
+  EXPECT_EQ(t.fx.doc().fileName, "stadt.txt");
+  ASSERT_EQ(t.messages().size(), 1u);
+  EXPECT_EQ(t.messages()[0].text,
+            "Die Datei stadt.txt enth\xc3\xa4lt 4 Zeichen, die der Zeichensatz Windows-1252 "
+            "nicht kennt; sie wurden durch \"?\" ersetzt.");
+  EXPECT_EQ(t.messages()[0].icon, MsgIcon::Warning);
+  EXPECT_EQ(t.messages()[0].caption, "Paginor");
+
+  ReadText one("\xf0\x9f\x98\x80 gut", /*oem*/ false, "eins.txt");
+  EXPECT_EQ(one.body(), "? gut");
+  ASSERT_EQ(one.messages().size(), 1u);
+  EXPECT_EQ(one.messages()[0].text,
+            "Die Datei eins.txt enth\xc3\xa4lt ein Zeichen, das der Zeichensatz Windows-1252 "
+            "nicht kennt; es wurde durch \"?\" ersetzt.");
+
+  // With a byte-order mark the file claims UTF-8: damaged sequences become one "?" each.
+  ReadText damaged(
+      "\xef\xbb\xbf"
+      "a\xff"
+      "b\xe2\x82"
+      "c",
+      /*oem*/ false);
+  EXPECT_EQ(damaged.body(), "a?b?c");
+  ASSERT_EQ(damaged.messages().size(), 1u);
+  EXPECT_NE(damaged.messages()[0].text.find(" 2 Zeichen"), std::string::npos);
+}
+
+TEST(TextUtf8, SavedAsUtf8WithLfLineEnds) {
+  test::Fixture fx;
+  test::AddText(fx.w(), 0, 0,
+                "Gr\xf6\xdf"
+                "e \x96 5 \x80");
+  fx.doc().fields[0].lines[0].endKind = kEndParagraph;
+  const int32_t l = test::AppendLine(fx.doc(), 0);
+  test::AddText(fx.w(), 0, l,
+                "\x84"
+                "Ende\x93");
+  const std::string path = testDir() + "/utf8.txt";
+  ASSERT_TRUE(SaveTXTFile(fx.w(), path, TextCode::Utf8));
+  const auto b = test::ReadBytes(path);
+  EXPECT_EQ(std::string(b.begin(), b.end()),
+            "Gr\xc3\xb6\xc3\x9f"
+            "e \xe2\x80\x93 5 \xe2\x82\xac\n"
+            "\xe2\x80\x9e"
+            "Ende\xe2\x80\x9c\n");
+}
+
+TEST(TextUtf8, ReadAndSavedAsUtf8AgainKeepsTheText) {
+  ReadText t(kUtf8Text, /*oem*/ false);
+  ASSERT_TRUE(t.ok);
+  const std::string path = testDir() + "/zurueck.txt";
+  ASSERT_TRUE(SaveTXTFile(t.fx.w(), path, TextCode::Utf8));
+  auto b = test::ReadBytes(path);
+  EXPECT_EQ(std::string(b.begin(), b.end()), kUtf8Text);
+  // Every character of the code page goes out and comes back (controls other than tab are no
+  // text, and "?" is left out so that a replacement would show).
+  std::string all;
+  for (int c = 0x20; c < 0x100; ++c)
+    if (c != '?') all += static_cast<char>(c);
+  ReadText every(cp1252ToUtf8(all) + "\n", /*oem*/ false);
+  ASSERT_TRUE(every.ok);
+  EXPECT_EQ(every.body(), all);
+  EXPECT_TRUE(every.messages().empty());
+  ASSERT_TRUE(SaveTXTFile(every.fx.w(), path, TextCode::Utf8));
+  b = test::ReadBytes(path);
+  EXPECT_EQ(std::string(b.begin(), b.end()), cp1252ToUtf8(all) + "\n");
+  // CR LF and a byte-order mark are read; UTF-8 text is written with LF and without mark.
+  ReadText crlf(
+      "\xef\xbb\xbf"
+      "\xc3\xa4\r\nb\r\n",
+      /*oem*/ false);
+  ASSERT_TRUE(SaveTXTFile(crlf.fx.w(), path, TextCode::Utf8));
+  b = test::ReadBytes(path);
+  EXPECT_EQ(std::string(b.begin(), b.end()), "\xc3\xa4\nb\n");
 }
 
 }  // namespace
