@@ -11,6 +11,7 @@
 #include "storage/file_io.h"
 #include "storage/new_document.h"
 #include "storage/sbl_format.h"
+#include "storage/sbl_layout.h"
 #include "storage/text_format.h"
 
 namespace paginor {
@@ -18,6 +19,9 @@ namespace paginor {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The length word and the magic that open every native document.
+constexpr size_t kNativeHeadBytes = 4 + sbl::kMagic.size();
 
 // Offset of the extension's '.' in `path`, or npos. A leading dot of the file name (a hidden
 // file such as ".profile") is no extension.
@@ -48,6 +52,38 @@ std::string notSupportedText(std::string_view verb, const std::string& path,
          std::string(what);
 }
 
+// The format a file's extension names, when it names one ("report.txt" text, not "notes.dat").
+std::optional<DocumentFormat> formatNamedBy(std::string_view path) {
+  const std::string ext = upperExtension(path);
+  if (ext == ".SBL") return DocumentFormat::Native;
+  if (ext == ".TXT") return DocumentFormat::AnsiText;
+  if (ext == ".RTF") return DocumentFormat::Rtf;
+  if (ext == ".DOC") return DocumentFormat::Word;
+  return std::nullopt;
+}
+
+// The open file type of a reader, for the formats an extension can name.
+int32_t openTypeOf(DocumentFormat format) {
+  switch (format) {
+    case DocumentFormat::Word:
+      return kOpenWord;
+    case DocumentFormat::Rtf:
+      return kOpenRtf;
+    case DocumentFormat::AnsiText:
+      return kOpenAnsiText;
+    default:
+      return kOpenNative;
+  }
+}
+
+// Whether the file is readable and does not start with the native magic. A file that cannot be
+// read counts as native, so that the native reader reports it as it does any other.
+bool lacksNativeMagic(const std::string& path) {
+  std::vector<uint8_t> head;
+  if (ReadFileStart(path, kNativeHeadBytes, head) != ReadStatus::Ok) return false;
+  return !HasSblMagic(head.data(), head.size());
+}
+
 bool saveWithDialog(TMDIChild& w, AppSettings& settings, int32_t& saveFileType, bool emptyName) {
   FileDialog dialog = MakeSaveDialog(w.doc, saveFileType, emptyName);
   if (!w.app.dialogs().run(dialog) || dialog.fileName.empty()) return false;
@@ -76,6 +112,8 @@ DocumentFormat WriterFor(int32_t saveFileType, std::string_view path) {
       return DocumentFormat::AnsiText;
     case kSaveDosText:
       return DocumentFormat::DosText;
+    case kSaveUtf8Text:
+      return DocumentFormat::Utf8Text;
     default:
       break;
   }
@@ -97,6 +135,8 @@ DocumentFormat ReaderFor(int32_t openFileType, std::string_view path) {
       return DocumentFormat::AnsiText;
     case kOpenDosText:
       return DocumentFormat::DosText;
+    case kOpenUtf8Text:
+      return DocumentFormat::Utf8Text;
     default:
       break;
   }
@@ -117,6 +157,8 @@ int32_t SaveTypeAfterOpen(int32_t openFileType) {
       return kSaveAnsiText;
     case kOpenDosText:
       return kSaveDosText;
+    case kOpenUtf8Text:
+      return kSaveUtf8Text;
     default:
       return kSaveByExtension;
   }
@@ -164,10 +206,13 @@ bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
   bool saved = false;
   switch (format) {
     case DocumentFormat::AnsiText:
-      saved = SaveTXTFile(w, path, false);
+      saved = SaveTXTFile(w, path, TextCode::Ansi);
       break;
     case DocumentFormat::DosText:
-      saved = SaveTXTFile(w, path, true);
+      saved = SaveTXTFile(w, path, TextCode::Dos);
+      break;
+    case DocumentFormat::Utf8Text:
+      saved = SaveTXTFile(w, path, TextCode::Utf8);
       break;
     default:
       saved = SaveSBLFile(w, path);
@@ -177,9 +222,20 @@ bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
   return saved;
 }
 
-bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType) {
+bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType,
+              int32_t* readAs) {
+  DocumentFormat format = ReaderFor(openFileType, path);
+  int32_t type = openFileType;
+  if (format == DocumentFormat::Native) {
+    const std::optional<DocumentFormat> named = formatNamedBy(path);
+    if (named && *named != DocumentFormat::Native && lacksNativeMagic(path)) {
+      format = *named;
+      type = openTypeOf(format);
+    }
+  }
   bool opened = false;
-  switch (ReaderFor(openFileType, path)) {
+  TextCode found = TextCode::Ansi;
+  switch (format) {
     case DocumentFormat::Native:
       opened = OpenSBLFile(w, path);
       break;
@@ -192,14 +248,20 @@ bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int3
           notSupportedText("öffnen", path, "RTF-Dateien können noch nicht gelesen werden."));
       break;
     case DocumentFormat::AnsiText:
-      opened = OpenTXTFile(w, path, false);
+      opened = OpenTXTFile(w, path, TextCode::Ansi, &found);
       break;
     case DocumentFormat::DosText:
-      opened = OpenTXTFile(w, path, true);
+      opened = OpenTXTFile(w, path, TextCode::Dos, &found);
+      break;
+    case DocumentFormat::Utf8Text:
+      opened = OpenTXTFile(w, path, TextCode::Utf8, &found);
       break;
   }
-  if (opened && !w.app.quietFileMode) settings.recentFiles.add(path);
-  return opened;
+  if (!opened) return false;
+  if (found == TextCode::Utf8) type = kOpenUtf8Text;
+  if (readAs) *readAs = type;
+  if (!w.app.quietFileMode) settings.recentFiles.add(path);
+  return true;
 }
 
 std::string NonameName(int32_t number) {
@@ -213,9 +275,9 @@ void StartNewDocument(TMDIChild& w, int32_t number) {
 }
 
 bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
-                       int32_t openFileType) {
+                       int32_t& openFileType) {
   FormCreate(w);
-  return OpenFile(w, settings, path, openFileType);
+  return OpenFile(w, settings, path, openFileType, &openFileType);
 }
 
 FileDialog MakeOpenDialog(const AppSettings& settings) {
@@ -251,6 +313,7 @@ std::string WithSaveExtension(const std::string& path, int32_t filterIndex) {
       return path + ".rtf";
     case kSaveAnsiText:
     case kSaveDosText:
+    case kSaveUtf8Text:
       return path + ".txt";
     default:
       return path;
@@ -258,7 +321,7 @@ std::string WithSaveExtension(const std::string& path, int32_t filterIndex) {
 }
 
 std::string WithPdfExtension(const std::string& path) {
-  return HasExtension(path) ? path : path + ".PDF";
+  return HasExtension(path) ? path : path + ".pdf";
 }
 
 FileDialog MakeSaveDialog(const Document& doc, int32_t saveFileType, bool emptyName) {
@@ -266,7 +329,7 @@ FileDialog MakeSaveDialog(const Document& doc, int32_t saveFileType, bool emptyN
   d.mode = FileDialog::Mode::Save;
   d.filter = kSaveFilter;
   d.filterIndex =
-      saveFileType >= kSaveNative && saveFileType <= kSaveDosText ? saveFileType : kSaveNative;
+      saveFileType >= kSaveNative && saveFileType <= kSaveUtf8Text ? saveFileType : kSaveNative;
   if (!emptyName) d.fileName = PathWithoutExtension(doc.filePath);
   return d;
 }

@@ -39,6 +39,7 @@ inline constexpr int32_t kSaveNative = 1;
 inline constexpr int32_t kSaveRtf = 2;
 inline constexpr int32_t kSaveAnsiText = 3;
 inline constexpr int32_t kSaveDosText = 4;
+inline constexpr int32_t kSaveUtf8Text = 5;  // "Text UTF-8": text as Linux tools expect it
 
 // The open dialog's filter numbering, which differs from 2 on.
 inline constexpr int32_t kOpenByExtension = 0;
@@ -47,6 +48,9 @@ inline constexpr int32_t kOpenWord = 2;
 inline constexpr int32_t kOpenRtf = 3;
 inline constexpr int32_t kOpenAnsiText = 4;
 inline constexpr int32_t kOpenDosText = 5;
+// Not a filter of the dialog: the type a document read from a UTF-8 text file settles on, so
+// that it is saved as UTF-8 again.
+inline constexpr int32_t kOpenUtf8Text = 8;
 
 inline constexpr const char* kOpenFilter =
     "Scribolantium Dateien (*.sbl)|*.sbl|Word-Dateien (*.doc)|*.doc|Rich Text Dateien "
@@ -54,23 +58,24 @@ inline constexpr const char* kOpenFilter =
     "Dokumente|*.doc;*.sbl;*.rtf;*.htm;*.html;*.txt|Alle Dateien (*.*)|*.*";
 inline constexpr const char* kSaveFilter =
     "Scribolantium Dateien (*.sbl)|*.sbl|Rich Text Dateien (*.rtf)|*.rtf|Textdateien "
-    "(*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt";
+    "(*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt|Text UTF-8 (*.txt)|*.txt";
 inline constexpr const char* kPdfFilter = "PDF-Dateien (*.pdf)|*.pdf";
 
 inline constexpr const char* kBackupFailedText = "Konnte Backup-Datei nicht anlegen";
 inline constexpr const char* kCloseQuestionCaption = "Dokument speichern?";
 
-enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText };
+enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText, Utf8Text };
 
-// The writer SaveFile uses: by the save file type 1 to 4, otherwise by the path's extension in
+// The writer SaveFile uses: by the save file type 1 to 5, otherwise by the path's extension in
 // upper case (".TXT" ANSI text, ".RTF" RTF, anything else native).
 DocumentFormat WriterFor(int32_t saveFileType, std::string_view path);
-// The reader OpenFile uses: by the open file type 1 to 5, otherwise by the extension in upper
-// case (".DOC" Word, ".RTF" RTF, ".TXT" ANSI text, ".SBL" native, anything else ANSI text).
+// The reader OpenFile uses: by the open file type 1 to 5 (or kOpenUtf8Text), otherwise by the
+// extension in upper case (".DOC" Word, ".RTF" RTF, ".TXT" ANSI text, ".SBL" native, anything
+// else ANSI text).
 DocumentFormat ReaderFor(int32_t openFileType, std::string_view path);
 // The save file type a document opened with an open file type keeps: native stays native, RTF
-// stays RTF, ANSI and DOS text stay text of their code page; Word documents and files chosen
-// through "Alle Dokumente" or "Alle Dateien" are written by their extension.
+// stays RTF, ANSI, DOS and UTF-8 text stay text of their character set; Word documents and files
+// chosen through "Alle Dokumente" or "Alle Dateien" are written by their extension.
 int32_t SaveTypeAfterOpen(int32_t openFileType);
 
 // The path with its extension (after the last '.' of the file name) replaced by ".bak", or
@@ -87,10 +92,16 @@ bool MakeBackup(const std::string& path);
 // On success, unless quietFileMode is set, the path goes to the recent files.
 bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType);
 
-// Reads `path` into the window's document with the reader ReaderFor chooses. A reader this
-// build lacks (Word, RTF) is refused with a message and leaves the document as it was. On
-// success, unless quietFileMode is set, the path goes to the recent files.
-bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType);
+// Reads `path` into the window's document with the reader ReaderFor chooses. When that is the
+// native reader (the native filter was chosen) but the file lacks the native magic and its
+// extension names another format (".txt", ".rtf", ".doc"), that format's reader takes over:
+// the filter is a default, the file decides. A reader this build lacks (Word, RTF) is refused
+// with a message and leaves the document as it was. On success, unless quietFileMode is set,
+// the path goes to the recent files, and `readAs` (when given) receives the open file type the
+// file was read as: the reader that took over, or kOpenUtf8Text for a text file found to be
+// UTF-8, else `openFileType` itself.
+bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType,
+              int32_t* readAs = nullptr);
 
 // "NONAME" + number: "&Neu" numbers by the document windows open plus one, the first show 1.
 std::string NonameName(int32_t number);
@@ -99,8 +110,11 @@ std::string NonameName(int32_t number);
 void StartNewDocument(TMDIChild& w, int32_t number);
 // A window for a file: the empty document is built, then the file is read over it. False when
 // the file could not be read (the reader has shown its message); the caller closes the window.
+// `openFileType` goes in as the chosen type and comes out as the type the file was read as
+// (OpenFile's `readAs`), so that SaveTypeAfterOpen of it keeps the file's format on saving: a
+// text file opened through the native filter is not overwritten with a native document.
 bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
-                       int32_t openFileType);
+                       int32_t& openFileType);
 
 // --- Dialogs ---------------------------------------------------------------------------------
 
@@ -117,10 +131,11 @@ std::optional<OpenChoice> ChooseFileToOpen(Dialogs& dialogs, AppSettings& settin
 std::string PathWithoutExtension(std::string_view path);
 // Whether the file name part has an extension (a '.' after its first character).
 bool HasExtension(std::string_view path);
-// A chosen save name: without extension it gets ".sbl", ".rtf", ".txt", ".txt" for filter 1 to
-// 4 (other filters add nothing); with one it is kept.
+// A chosen save name: without extension it gets ".sbl", ".rtf", ".txt", ".txt", ".txt" for
+// filter 1 to 5 (other filters add nothing); with one it is kept.
 std::string WithSaveExtension(const std::string& path, int32_t filterIndex);
-// A chosen PDF name: ".PDF" is appended when it has no extension.
+// A chosen PDF name: ".pdf" is appended when it has no extension (lower case, as names on
+// Linux are).
 std::string WithPdfExtension(const std::string& path);
 
 // The save dialog: preset to the document's path without extension (empty with `emptyName`),

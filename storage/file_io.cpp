@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "model/cp1252.h"
@@ -71,20 +72,21 @@ std::string ReadFailureText(ReadStatus status, std::string_view name) {
   }
 }
 
-ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out) {
-  out.clear();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return ReadStatus::OpenFailed;
-  struct stat st {};
+namespace {
+
+// Opens a regular file for reading; -1 with the status when it is none or cannot be opened.
+int openRegular(const std::string& path, struct stat& st) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return ReadStatus::OpenFailed;
+    return -1;
   }
-  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
-    ::close(fd);
-    return ReadStatus::TooLarge;
-  }
-  out.resize(static_cast<size_t>(st.st_size));
+  return fd;
+}
+
+// Fills `out` from the file; a file that shrank meanwhile gives what is there.
+ReadStatus readInto(int fd, std::vector<uint8_t>& out) {
   size_t got = 0;
   ReadStatus status = ReadStatus::Ok;
   while (got < out.size()) {
@@ -94,13 +96,37 @@ ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector
       status = ReadStatus::ReadFailed;
       break;
     }
-    if (n == 0) break;  // the file shrank meanwhile: take what is there
+    if (n == 0) break;
     got += static_cast<size_t>(n);
   }
   ::close(fd);
   out.resize(got);
   if (status != ReadStatus::Ok) out.clear();
   return status;
+}
+
+}  // namespace
+
+ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out) {
+  out.clear();
+  struct stat st {};
+  const int fd = openRegular(path, st);
+  if (fd < 0) return ReadStatus::OpenFailed;
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return ReadStatus::TooLarge;
+  }
+  out.resize(static_cast<size_t>(st.st_size));
+  return readInto(fd, out);
+}
+
+ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+  out.clear();
+  struct stat st {};
+  const int fd = openRegular(path, st);
+  if (fd < 0) return ReadStatus::OpenFailed;
+  out.resize(std::min(static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(maxBytes)));
+  return readInto(fd, out);
 }
 
 FileStatus::FileStatus(Ui& ui, std::string_view text) : ui_(ui) {

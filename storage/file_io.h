@@ -33,6 +33,9 @@ enum class ReadStatus { Ok, OpenFailed, TooLarge, ReadFailed };
 // Reads a regular file completely. Files above `maxBytes` are refused before anything is
 // allocated for them.
 ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out);
+// Reads at most the first `maxBytes` bytes of a regular file (fewer when it is shorter), to
+// recognise its format before choosing a reader.
+ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
 // The message of a failed read, naming the file.
 std::string ReadFailureText(ReadStatus status, std::string_view name);
 

@@ -92,9 +92,10 @@ TEST(DocumentNames, ExtensionRulesOfTheDialogs) {
   EXPECT_EQ(WithSaveExtension("/d/report", 2), "/d/report.rtf");
   EXPECT_EQ(WithSaveExtension("/d/report", 3), "/d/report.txt");
   EXPECT_EQ(WithSaveExtension("/d/report", 4), "/d/report.txt");
+  EXPECT_EQ(WithSaveExtension("/d/report", kSaveUtf8Text), "/d/report.txt");
   EXPECT_EQ(WithSaveExtension("/d/report.txt", 2), "/d/report.txt");
   EXPECT_EQ(WithSaveExtension("/d.e/.profile", 1), "/d.e/.profile.sbl");
-  EXPECT_EQ(WithPdfExtension("/d/report"), "/d/report.PDF");
+  EXPECT_EQ(WithPdfExtension("/d/report"), "/d/report.pdf");
   EXPECT_EQ(WithPdfExtension("/d/report.pdf"), "/d/report.pdf");
   EXPECT_EQ(PathWithoutExtension("/a/b.x/report.sbl"), "/a/b.x/report");
   EXPECT_EQ(PathWithoutExtension("/a/b.x/report"), "/a/b.x/report");
@@ -108,7 +109,7 @@ TEST(DocumentDialogs, FiltersAndPresets) {
   AppSettings s;
   FileDialog open = MakeOpenDialog(s);
   EXPECT_EQ(open.mode, FileDialog::Mode::Open);
-  // The filter indexes are the file types: seven pairs to open, four to save.
+  // The filter indexes are the file types: seven pairs to open, five to save.
   EXPECT_EQ(std::count(open.filter.begin(), open.filter.end(), '|'), 13);
   EXPECT_EQ(open.filterIndex, 1);
 
@@ -116,12 +117,14 @@ TEST(DocumentDialogs, FiltersAndPresets) {
   doc.filePath = "/home/u/brief.sbl";
   FileDialog save = MakeSaveDialog(doc, kSaveAnsiText, false);
   EXPECT_EQ(save.mode, FileDialog::Mode::Save);
-  EXPECT_EQ(std::count(save.filter.begin(), save.filter.end(), '|'), 7);
+  EXPECT_EQ(std::count(save.filter.begin(), save.filter.end(), '|'), 9);
+  EXPECT_EQ(save.filter.substr(save.filter.size() - 25), "|Text UTF-8 (*.txt)|*.txt");
   EXPECT_EQ(save.filter.substr(0, 36), "Scribolantium Dateien (*.sbl)|*.sbl|");
   EXPECT_EQ(save.fileName, "/home/u/brief");
   EXPECT_EQ(save.filterIndex, kSaveAnsiText);
   EXPECT_EQ(MakeSaveDialog(doc, 0, true).fileName, "");
   EXPECT_EQ(MakeSaveDialog(doc, 0, true).filterIndex, 1);
+  EXPECT_EQ(MakeSaveDialog(doc, kSaveUtf8Text, false).filterIndex, kSaveUtf8Text);
 
   FileDialog pdf = MakePdfDialog(doc);
   EXPECT_EQ(pdf.fileName, "/home/u/brief");
@@ -346,7 +349,8 @@ TEST(DocumentWindows, NewDocumentsAreNumberedAndUnreadableFilesLeaveNoWindow) {
   EXPECT_EQ(f.doc().modified, 0);
 
   test::Fixture g;
-  EXPECT_FALSE(StartFileDocument(g.w(), s, testDir() + "/fehlt.sbl", 0));
+  int32_t type = kOpenByExtension;
+  EXPECT_FALSE(StartFileDocument(g.w(), s, testDir() + "/fehlt.sbl", type));
   ASSERT_EQ(g.host.ui.messages.size(), 1u);
   EXPECT_NE(g.host.ui.messages[0].text.find("fehlt.sbl"), std::string::npos);
   EXPECT_TRUE(s.recentFiles.entries().empty());
@@ -396,9 +400,148 @@ TEST(PdfExport, TheChosenNameGetsPdfAndTheFileIsWritten) {
   auto written = ExportPdfCommand(d.w());
   ASSERT_TRUE(written.has_value());
   EXPECT_EQ(preset, dir + "/brief");
-  EXPECT_EQ(*written, dir + "/brief.PDF");
+  EXPECT_EQ(*written, dir + "/brief.pdf");
   EXPECT_EQ(readFile(*written).substr(0, 5), "%PDF-");
   EXPECT_FALSE(ExportPdfCommand(d.w()).has_value());  // cancelled
+}
+
+// --- Text files as Linux users have them ------------------------------------------------------
+
+// "Größe 5 €" in UTF-8, the form a Linux editor writes it in.
+const std::string kUtf8 =
+    "Gr\xc3\xb6\xc3\x9f"
+    "e 5 \xe2\x82\xac\n";
+
+// The window the main window opens for a file: the type goes in as the dialog's filter and comes
+// out as what the file was read as; saving then uses the type SaveTypeAfterOpen gives.
+struct OpenedWindow : test::Fixture {
+  OpenedWindow(const std::string& path, int32_t openFileType) : type(openFileType) {
+    opened = StartFileDocument(w(), settings, path, type);
+  }
+  int32_t saveType() const { return SaveTypeAfterOpen(type); }
+  std::string body() const {
+    std::string s;
+    for (const CharRec& c : window->doc.fields[0].lines[0].chars) s += static_cast<char>(c.ch);
+    return s;
+  }
+  AppSettings settings;
+  int32_t type;
+  bool opened = false;
+};
+
+TEST(OpenFile, ATextFileChosenThroughTheNativeFilterIsReadAsText) {
+  const std::string dir = testDir();
+  writeFile(dir + "/notiz.txt", "Notiz\r\n");
+  OpenedWindow w(dir + "/notiz.txt", kOpenNative);
+  ASSERT_TRUE(w.opened);
+  EXPECT_TRUE(w.host.ui.messages.empty());
+  EXPECT_EQ(w.body(), "Notiz");
+  EXPECT_EQ(w.type, kOpenAnsiText);
+  EXPECT_EQ(w.settings.recentFiles.entries(), std::vector<std::string>{dir + "/notiz.txt"});
+  // Saving keeps it a text file; it never becomes a native document under a ".txt" name.
+  test::TypeText(w.w(), "Neue ");
+  ASSERT_TRUE(SaveFile(w.w(), w.settings, w.saveType()));
+  EXPECT_EQ(readFile(dir + "/notiz.txt"), "Neue Notiz\r\n");
+
+  // A UTF-8 text file the same way: read as UTF-8 and saved as UTF-8 again.
+  writeFile(dir + "/utf8.TXT", kUtf8);
+  OpenedWindow u(dir + "/utf8.TXT", kOpenNative);
+  ASSERT_TRUE(u.opened);
+  EXPECT_EQ(u.body(),
+            "Gr\xf6\xdf"
+            "e 5 \x80");
+  EXPECT_EQ(u.type, kOpenUtf8Text);
+  EXPECT_EQ(u.saveType(), kSaveUtf8Text);
+  SetFileChanged(u.w(), true);
+  ASSERT_TRUE(SaveFile(u.w(), u.settings, u.saveType()));
+  EXPECT_EQ(readFile(dir + "/utf8.TXT"), kUtf8);
+}
+
+TEST(OpenFile, TheNativeFilterStillReadsNativeFilesAndRefusesOthersByTheirExtension) {
+  const std::string dir = testDir();
+  // A native document named ".txt" is native: the magic wins over the extension.
+  Docs d;
+  d.doc().filePath = dir + "/eigentlich.txt";
+  ASSERT_TRUE(SaveFile(d.w(), d.settings, kSaveNative));
+  OpenedWindow native(dir + "/eigentlich.txt", kOpenNative);
+  ASSERT_TRUE(native.opened);
+  EXPECT_EQ(native.body(), "Hallo Welt");
+  EXPECT_EQ(native.saveType(), kSaveNative);
+
+  // RTF and Word files get their own refusal, not the native one.
+  writeFile(dir + "/brief.rtf", "{\\rtf1 Hallo}");
+  writeFile(dir + "/brief.doc", "\xd0\xcf\x11\xe0");
+  OpenedWindow rtf(dir + "/brief.rtf", kOpenNative);
+  EXPECT_FALSE(rtf.opened);
+  ASSERT_EQ(rtf.host.ui.messages.size(), 1u);
+  EXPECT_EQ(rtf.host.ui.messages[0].text,
+            "Konnte Datei brief.rtf nicht öffnen: RTF-Dateien können noch nicht gelesen werden.");
+  OpenedWindow word(dir + "/brief.doc", kOpenNative);
+  EXPECT_FALSE(word.opened);
+  ASSERT_EQ(word.host.ui.messages.size(), 1u);
+  EXPECT_EQ(word.host.ui.messages[0].text,
+            "Konnte Datei brief.doc nicht öffnen: Word-Dokumente können noch nicht gelesen "
+            "werden.");
+
+  // Without magic and without another format's extension it is a damaged native file.
+  writeFile(dir + "/fremd.sbl", "Hallo");
+  writeFile(dir + "/fremd.dat", "Hallo");
+  for (const char* name : {"/fremd.sbl", "/fremd.dat"}) {
+    OpenedWindow other(dir + name, kOpenNative);
+    EXPECT_FALSE(other.opened);
+    ASSERT_EQ(other.host.ui.messages.size(), 1u);
+    EXPECT_EQ(other.host.ui.messages[0].text, kNotNativeText);
+  }
+  // A missing file is reported as missing.
+  OpenedWindow missing(dir + "/fehlt.txt", kOpenNative);
+  EXPECT_FALSE(missing.opened);
+  ASSERT_EQ(missing.host.ui.messages.size(), 1u);
+  EXPECT_EQ(missing.host.ui.messages[0].text, "Konnte Datei fehlt.txt nicht öffnen!");
+}
+
+TEST(OpenFile, UnicodeTextSettlesOnUtf8AndSingleByteTextKeepsItsType) {
+  const std::string dir = testDir();
+  writeFile(dir + "/u.txt", kUtf8);
+  writeFile(dir + "/a.txt",
+            "Gr\xf6\xdf"
+            "e\r\n");
+  for (int32_t type : {kOpenByExtension, kOpenAnsiText, kOpenDosText, 6, 7}) {
+    OpenedWindow u(dir + "/u.txt", type);
+    ASSERT_TRUE(u.opened);
+    EXPECT_EQ(u.type, kOpenUtf8Text) << type;
+    EXPECT_EQ(u.saveType(), kSaveUtf8Text);
+    EXPECT_EQ(u.body(),
+              "Gr\xf6\xdf"
+              "e 5 \x80");
+  }
+  OpenedWindow byName(dir + "/a.txt", kOpenByExtension);
+  EXPECT_EQ(byName.type, kOpenByExtension);
+  EXPECT_EQ(byName.body(),
+            "Gr\xf6\xdf"
+            "e");
+  OpenedWindow ansi(dir + "/a.txt", kOpenAnsiText);
+  EXPECT_EQ(ansi.type, kOpenAnsiText);
+}
+
+TEST(SaveFile, TheUtf8FilterWritesUtf8WithLfAndAddsTxt) {
+  Docs d;
+  const std::string dir = testDir();
+  d.doc().fields[0].lines[0].chars.mut(1).ch = 0xE4;  // "Hällo"
+  int32_t type = kSaveNative;
+  d.answerFileDialog(dir + "/gruss", kSaveUtf8Text);
+  ASSERT_TRUE(SaveFileAs(d.w(), d.settings, type));
+  EXPECT_EQ(type, kSaveUtf8Text);
+  EXPECT_EQ(d.doc().filePath, dir + "/gruss.txt");
+  EXPECT_EQ(readFile(dir + "/gruss.txt"), "H\xc3\xa4llo Welt\n");
+  // "&Speichern" keeps the format; the ANSI and DOS filters stay as they were.
+  test::TypeText(d.w(), "!");
+  ASSERT_TRUE(SaveCommand(d.w(), d.settings, type));
+  EXPECT_EQ(readFile(dir + "/gruss.txt"), "H\xc3\xa4llo Welt!\n");
+  d.doc().filePath = dir + "/ansi.txt";
+  ASSERT_TRUE(SaveFile(d.w(), d.settings, kSaveAnsiText));
+  EXPECT_EQ(readFile(dir + "/ansi.txt"), "H\xe4llo Welt!\r\n");
+  EXPECT_EQ(WriterFor(kSaveUtf8Text, "a.sbl"), DocumentFormat::Utf8Text);
+  EXPECT_EQ(WriterFor(0, "a.txt"), DocumentFormat::AnsiText) << "by name .txt stays ANSI";
 }
 
 }  // namespace
