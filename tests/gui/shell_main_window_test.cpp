@@ -198,7 +198,7 @@ TEST(ShellMainWindow, PdfExportWritesTheFileAndShowsIt) {
   const std::string dir = TempDir("shell_pdf");
   f.answerFileDialog(dir + "/beispiel");
   form.runCommand(CommandId::FilePdfExport);
-  const std::string pdf = dir + "/beispiel.PDF";
+  const std::string pdf = dir + "/beispiel.pdf";
   ASSERT_TRUE(fs::exists(pdf));
   EXPECT_EQ(readFile(pdf).substr(0, 5), "%PDF-");
   ASSERT_EQ(f.viewerPaths.size(), 1u);
