@@ -2,6 +2,7 @@
 
 #include "model/document_window.h"
 #include "model/queries.h"
+#include "output/settle.h"
 #include "platform/canvas.h"
 #include "view/draw_pages.h"
 
@@ -28,6 +29,9 @@ std::string PrintJobTitle(const TMDIChild& w) {
 PrintResult PrintDocument(TMDIChild& w) {
   Printer& printer = w.app.printer();
   if (!printer.available()) return {false, 0, kNoPrinter};
+  // The same settled layout as the window and the PDF export: text flowing around objects
+  // is broken for its gaps before a sheet is drawn.
+  SettleLayout(w);
   int32_t pages = GetAnzPages(w.doc);
   if (pages < 1) return {true, 0, {}};
   // Read once: page (0, 0) goes to the sheet's corner, not to the printable area's.

@@ -2,6 +2,7 @@
 
 #include "view/draw_pages.h"
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <tuple>
@@ -40,7 +41,9 @@ DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t o
 
   CanvasTarget target(w, canvas, static_cast<int32_t>(zoom));
   PassJobs jobs;
-  jobs.flowAround = true;
+  // Another canvas (the printer) draws the layout as settled before: computing the gaps again
+  // at its resolution would move text the layout has not broken for.
+  jobs.flowAround = !toOtherCanvas;
   jobs.anchors = !toOtherCanvas;
   PagePass pass(w, target, jobs);
 
@@ -57,9 +60,14 @@ DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t o
   const int32_t cursorPage = CursorPage(w.doc);
   for (int32_t v = 0; v < pages; ++v) {
     const int64_t blockTop = static_cast<int64_t>(frame.height + kPageBlockGap) * v;
-    const bool visible =
-        blockTop < view.visibleBottom && blockTop + frame.height + kPageBlockGap > view.visibleTop;
-    if (!view.drawAllPages && !visible && v != cursorPage) continue;
+    if (!view.onlyPages.empty()) {
+      if (std::find(view.onlyPages.begin(), view.onlyPages.end(), v) == view.onlyPages.end())
+        continue;
+    } else {
+      const bool visible = blockTop < view.visibleBottom &&
+                           blockTop + frame.height + kPageBlockGap > view.visibleTop;
+      if (!view.drawAllPages && !visible && v != cursorPage) continue;
+    }
     frame.page = v;
     frame.originX = kPageAreaOrigin;
     frame.originY = static_cast<int32_t>(blockTop) + kPageAreaOrigin;
@@ -74,6 +82,27 @@ DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t o
     r.relaidOut = true;
   } else {
     pass.assignAnchors();
+  }
+  return r;
+}
+
+SettleResult SettlePages(TMDIChild& w, const ViewState& view) {
+  const int32_t dpi = w.app.platform().screenDpi > 0 ? w.app.platform().screenDpi : 96;
+  NullCanvas canvas(w.app.fonts(), dpi);
+  ViewState at100 = view;
+  at100.zoomPercent = 100.0;
+  SettleResult r;
+  while (r.passes < kMaxSettlePasses) {
+    ++r.passes;
+    const DrawResult pass = DrawPages(w, canvas, false, 0, 0, 0, at100);
+    r.changes.skipChanged |= pass.skipChanged;
+    r.changes.anchorsMoved |= pass.anchorsMoved;
+    r.changes.tablesChanged |= pass.tablesChanged;
+    r.changes.relaidOut |= pass.relaidOut;
+    if (!pass.relaidOut) {
+      r.converged = true;
+      break;
+    }
   }
   return r;
 }

@@ -22,6 +22,8 @@ struct ViewState {
   bool drawAllPages = true;
   int64_t visibleTop = 0;
   int64_t visibleBottom = 0;
+  // When not empty: exactly these pages (settling what a window is about to draw).
+  std::vector<int32_t> onlyPages;
 };
 
 // What a pass changed in the document.
@@ -40,6 +42,24 @@ struct DrawResult {
 // 100 %, without any aid (printing).
 DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t originY,
                      int32_t originX, int32_t page, const ViewState& view = {});
+
+// Passes after which settling gives up. A layout whose gaps keep changing (a header shown on
+// several pages that flows around an object on only some of them) would otherwise never end;
+// the last layout then stands, the same one every time for the same document.
+inline constexpr int32_t kMaxSettlePasses = 10;
+
+struct SettleResult {
+  int32_t passes = 0;      // drawing passes run
+  bool converged = false;  // the last pass found every gap and object in place
+  DrawResult changes;      // what the passes changed, merged
+};
+
+// The one settle step every output takes before it draws: the pages (all of them, or those of
+// view.onlyPages) are drawn on a canvas that draws nothing at the screen's resolution and
+// 100 %, and the layout runs again while that changed gaps (text flowing around objects),
+// moved objects anchored to the text or brought table rows into range. Computing at one fixed
+// scale makes the window at any zoom, the printer and the PDF export break the same lines.
+SettleResult SettlePages(TMDIChild& w, const ViewState& view = {});
 
 // The page of the Cursor: its field's page, or the current page for a field shown on several.
 int32_t CursorPage(const Document& d);

@@ -49,12 +49,6 @@ void DrawPageBackground(Canvas& c, const WindowGeometry& g) {
   c.fillRect({x0 + 2, y1 + 2, x1 + 4, y1 + 4});
 }
 
-void Merge(DrawResult& into, const DrawResult& r) {
-  into.skipChanged |= r.skipChanged;
-  into.anchorsMoved |= r.anchorsMoved;
-  into.tablesChanged |= r.tablesChanged;
-}
-
 // Caret shown only in text the user types into: page bodies, headers, footers, and text boxes
 // that are not selected as objects.
 bool CaretField(const Document& d) {
@@ -144,12 +138,46 @@ std::string StatusLineText(const TMDIChild& w) {
   return "Ze " + std::to_string(c.line + 1) + "     Sp " + std::to_string(c.chr + 1);
 }
 
+namespace {
+
+// The pages a paint draws: those whose block meets the visible part of the scroll box, the
+// Cursor's page, and every page on request.
+std::vector<int32_t> PagesToDraw(const TMDIChild& w, const WindowView& v) {
+  const WindowGeometry& g = v.geometry;
+  const int64_t visibleTop = v.box.scrollY;
+  const int64_t visibleBottom = v.box.scrollY + v.box.clientHeight;
+  const int32_t cursorPage = CursorPage(w.doc);
+  std::vector<int32_t> pages;
+  for (int32_t p = 0; p < g.pages; ++p) {
+    const int64_t top = g.blockTop(p);
+    const bool visible = top < visibleBottom && top + g.pageHeight + kPageBlockGap > visibleTop;
+    if (v.drawAllRequest || visible || p == cursorPage) pages.push_back(p);
+  }
+  return pages;
+}
+
+}  // namespace
+
 PaintResult PaintBox1Paint(TMDIChild& w, WindowView& v, PageBlockSink& sink) {
   PaintResult result;
   if (UpdateWindowGeometry(w, v)) {
     result.sizeChanged = true;
     return result;
   }
+  // The pages about to be drawn settle first, as the printer's and the export's do: the text
+  // is broken around the objects before it is drawn, at the same scale whatever the zoom, so
+  // a paint never asks for another one and never depends on the zoom.
+  ViewState settle;
+  settle.drawAllPages = v.drawAllRequest;
+  if (!v.drawAllRequest) settle.onlyPages = PagesToDraw(w, v);
+  const SettleResult settled = SettlePages(w, settle);
+  result.draw = settled.changes;
+  v.drawAllRequest = false;
+  if (settled.changes.relaidOut && UpdateWindowGeometry(w, v)) {
+    result.sizeChanged = true;  // more or fewer pages: the shell resizes and paints again
+    return result;
+  }
+
   const WindowGeometry& g = v.geometry;
   FreeMouseObjs(v);
   v.caret = CaretState{};
@@ -164,24 +192,17 @@ PaintResult PaintBox1Paint(TMDIChild& w, WindowView& v, PageBlockSink& sink) {
   const int32_t dpi = ScreenDpi(w);
   const double zoom = ZoomOf(w);
   const auto scale = static_cast<int32_t>(zoom);
-  PassJobs jobs;
-  jobs.flowAround = true;
-  jobs.anchors = true;
-  NullCanvas none(w.app.fonts(), dpi);
-  CanvasTarget noneTarget(w, none, scale);
-  PagePass anchorPass(w, noneTarget, jobs);  // hands out the anchors all blocks found
-  anchorPass.beginAnchorSearch();
+  PassJobs jobs;  // the settled gaps and anchors: drawing changes nothing
 
-  const int64_t visibleTop = v.box.scrollY;
-  const int64_t visibleBottom = v.box.scrollY + v.box.clientHeight;
-  const int32_t cursorPage = CursorPage(w.doc);
   const int32_t dropPage = v.dropCaret ? g.pageAt(v.dropCaret->top) : -1;
   std::optional<int64_t> caretBottom;
   PageFrame frame = ScaledFrame(w, dpi, zoom);
-  for (int32_t p = 0; p < g.pages; ++p) {
+  const bool all = settle.drawAllPages;
+  v.drawAllRequest = all;  // PagesToDraw reads it once more for the layout that now stands
+  const std::vector<int32_t> pages = PagesToDraw(w, v);
+  v.drawAllRequest = false;
+  for (const int32_t p : pages) {
     const int64_t top = g.blockTop(p);
-    const bool visible = top < visibleBottom && top + g.pageHeight + kPageBlockGap > visibleTop;
-    if (!v.drawAllRequest && !visible && p != cursorPage) continue;
     const IntRect block{0, static_cast<int32_t>(top), g.blockWidth(),
                         static_cast<int32_t>(top + g.blockHeight())};
     Canvas* canvas = sink.beginBlock(p, block);
@@ -202,20 +223,9 @@ PaintResult PaintBox1Paint(TMDIChild& w, WindowView& v, PageBlockSink& sink) {
     frame.originY = g.originY;
     frame.frameOffset = 1;
     pass.drawPage(frame);
-    Merge(result.draw, pass.result());
     if (aids.caretFieldBottom()) caretBottom = top + *aids.caretFieldBottom();
     sink.endBlock(p, block);
     v.pagesDrawn.push_back(p);
-  }
-
-  if (result.draw.changed()) {
-    // Gaps or objects moved: the text is broken again around them and painted once more.
-    MakeSoftEnters(w);
-    result.draw.relaidOut = true;
-    HostOf(w).restartRepaintTimer();
-  } else {
-    anchorPass.assignAnchors();
-    v.drawAllRequest = false;
   }
 
   CaretState& c = v.caret;

@@ -183,8 +183,8 @@ struct PaintResult {
   // The page area's size changed: the pass ended before drawing; resize the paint box to
   // v.geometry.areaWidth × areaHeight and paint again.
   bool sizeChanged = false;
-  // What the drawing changed in the document. When it changed anything the layout ran again and
-  // the repaint timer was restarted (EditorHost).
+  // What settling the drawn pages changed in the document before they were drawn (the layout
+  // then ran again: relaidOut). A paint never asks for another one.
   DrawResult draw;
 };
 

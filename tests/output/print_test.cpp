@@ -3,12 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <sstream>
 
 #include "layout/layout.h"
 #include "layout/measure.h"
+#include "model/cp1252.h"
+#include "model/dump_json.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "output/pdf_export.h"
 #include "output/print.h"
+#include "output/pdf_test_util.h"
+#include "storage/sbl_format.h"
 #include "support/test_support.h"
 
 namespace paginor {
@@ -153,6 +161,56 @@ TEST_F(Print, ARefusedSheetAbortsTheJobWithTheReason) {
   EXPECT_FALSE(FastPrinting(w()));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_NE(fx.host.ui.messages[0].text.find("nicht gedruckt"), std::string::npos);
+}
+
+// Text flowing around a text box: the printer draws the layout the PDF export writes (the same
+// line breaks, the same text), and no text runs past the sheet's right edge.
+TEST_F(Print, PrintAndPdfExportBreakTextAroundAnObjectAlike) {
+  if (!pdftest::ToolAvailable("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  const char* data = std::getenv("PAGINOR_DATA_DIR");
+  ASSERT_NE(data, nullptr);
+  const std::string example = std::string(data) + "/examples/beispiel.sbl";
+  ASSERT_TRUE(OpenSBLFile(w(), example));
+  ASSERT_TRUE(PrintDocument(w()).ok);
+  ASSERT_EQ(printer().jobs.size(), 1u);
+  const auto& sheets = printer().jobs[0].sheets;
+  ASSERT_GE(sheets.size(), 2u);
+
+  auto other = std::make_unique<TMDIChild>(fx.app);
+  FormCreate(*other);
+  ASSERT_TRUE(OpenSBLFile(*other, example));
+  const std::string pdf = test::TempDir("print-vs-pdf") + "/beispiel.pdf";
+  ASSERT_TRUE(SavePDFFile(*other, pdf));
+  const std::string printedLayout = DumpDocumentJson(fx.doc());
+  const std::string exportedLayout = DumpDocumentJson(other->doc);
+  const auto split = std::mismatch(printedLayout.begin(), printedLayout.end(),
+                                   exportedLayout.begin(), exportedLayout.end());
+  EXPECT_TRUE(split.first == printedLayout.end() && split.second == exportedLayout.end())
+      << "printing and exporting settle on the same layout; they part at "
+      << std::string(split.first, printedLayout.end()).substr(0, 200);
+
+  const double sheetWidth = fx.doc().pageWidth / kMmPerInch * printer().dpi;
+  for (size_t page = 0; page < sheets.size(); ++page) {
+    const std::string number = std::to_string(page + 1);
+    std::string exported = pdftest::RunTool("pdftotext -raw -enc UTF-8 -f " + number + " -l " +
+                                            number + " " + pdftest::Quote(pdf) + " -")
+                               .output;
+    std::string printed;
+    for (const auto& item : sheets[page]->items) {
+      if (item.op != Op::Text) continue;
+      printed += cp1252ToUtf8(item.text);
+      EXPECT_LT(item.rect.left, sheetWidth) << item.text << " on page " << number;
+    }
+    // Letters and digits only: symbol-font bullets and the count of leader dots depend on the
+    // device, the words do not.
+    auto squeeze = [](std::string t) {
+      t.erase(std::remove_if(t.begin(), t.end(),
+                             [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }),
+              t.end());
+      return t;
+    };
+    EXPECT_EQ(squeeze(printed), squeeze(exported)) << "page " << number;
+  }
 }
 
 }  // namespace
