@@ -38,6 +38,7 @@ void restoreEntry(TMDIChild& w, int32_t i) {
   const UndoSnapshot& s = w.undo.entries[static_cast<size_t>(i)];
   Document& d = w.doc;
   d.fields = s.fields;  // shares the cells, so the entry stays untouched by later edits
+  ++w.changeCount;
   d.Anchor = s.Anchor;
   d.Cursor = s.Cursor;
   d.currentPage = s.currentPage;

@@ -36,6 +36,7 @@ void MakeSoftEnters(TMDIChild& w) {
 
   if (emptySelection) d.Anchor = d.Cursor;
   ClearAllDirtyFlags(d);
+  ++w.changeCount;
 }
 
 }  // namespace paginor

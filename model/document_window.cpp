@@ -56,6 +56,7 @@ void FormCreate(TMDIChild& w) {
 }
 
 void SetFileChanged(TMDIChild& w, bool modified) {
+  ++w.changeCount;
   w.doc.modified = modified ? 1 : 0;
   w.caption = cp1252ToUtf8(w.doc.fileName) + (modified ? "*" : "");
   w.app.ui().refreshFileMenu();

@@ -45,6 +45,10 @@ class TMDIChild {
   // Set while the toolbar is brought into line with the format, so that the toolbar's change
   // handlers do not apply formatting in return.
   bool formatGuard = false;
+  // Counts layout passes and changes of the document. A window settles the pages it draws
+  // again only when this moved on: settling a layout that never agrees with itself (text
+  // flowing around objects can swing between two states) on every paint would make it flicker.
+  uint64_t changeCount = 0;
 };
 
 // Builds a new, empty A4 document in the window (the fixed fields, the standard templates),

@@ -83,19 +83,25 @@ void PagePass::findAnchorables() {
 }
 
 void PagePass::assignAnchors() {
-  for (FieldRec& o : d_.fields) {
-    if (!Anchorable(o) || o.anchorWork.marker < 0) continue;
+  auto foundLine = [&](const FieldRec& o) {
     const AnchorWork& a = o.anchorWork;
-    if (a.field < 0 || a.field >= d_.fieldCount() || a.line < 0 ||
-        a.line >= d_.fields[a.field].lineCount())
-      continue;
+    return Anchorable(o) && a.marker >= 0 && a.field >= 0 && a.field < d_.fieldCount() &&
+           a.line >= 0 && a.line < d_.fields[a.field].lineCount();
+  };
+  // Every object that found a line gives up its old id first: the ids handed out then depend
+  // only on this pass, not on the ids the objects held before (read from a file, or left by
+  // an earlier pass), so the same layout always stores the same ids.
+  for (FieldRec& o : d_.fields)
+    if (foundLine(o)) o.anchorId = 0;
+  for (FieldRec& o : d_.fields) {
+    if (!foundLine(o)) continue;
+    const AnchorWork& a = o.anchorWork;
     LineRec& l = d_.fields[a.field].lines[a.line];
     o.anchorOffsetX = a.offsetX;
     o.anchorOffsetY = a.offsetY;
     if (l.lineAnchorId != 0) {
       o.anchorId = l.lineAnchorId;  // another object anchored here already
     } else {
-      o.anchorId = 0;
       o.anchorId = getFreeAnkerID(d_);
       l.lineAnchorId = o.anchorId;
     }

@@ -180,7 +180,17 @@ bool WindowAids::lineEnd(const LinePlace& l, int32_t endX) {
   bool fontChanged = false;
   const ViewOptions& o = v_.options;
   if (aidsOn() && (o.markAll || o.markParagraphs)) {
-    const int32_t size = l.height * 72 / c_.resolution();
+    // As tall as the line's text: its last character's height, or the line's when it has no
+    // text (a picture would make a giant mark). In points at 100 %: the surface scales the
+    // font by the zoom itself.
+    double heightMm = l.rec->lineHeight;
+    for (int32_t i = l.rec->charCount() - 1; i >= 0; --i) {
+      if (l.rec->chars[i].kind != kCharText) continue;
+      heightMm = l.rec->chars[i].height;
+      break;
+    }
+    const auto size =
+        static_cast<int32_t>(Units(heightMm, frame_.mmPerUnit) / frame_.unitsPerPoint);
     if (l.rec->endKind == kEndLineBreak)
       mark("Symbol", 2, size, 191, endX, l.top + l.height, nullptr);
     else

@@ -68,8 +68,9 @@ std::string Trimmed(std::string_view s) {
 
 int32_t WindowGeometry::pageAt(int64_t y) const {
   const int64_t step = static_cast<int64_t>(pageHeight) + kPageBlockGap;
-  if (step <= 0 || y < 0) return 0;
-  return static_cast<int32_t>(std::min<int64_t>(y / step, std::max(1, pages) - 1));
+  if (step <= 0 || y < firstBlockTop) return 0;
+  const int64_t page = (y - firstBlockTop) / step;
+  return static_cast<int32_t>(std::min<int64_t>(page, std::max(1, pages) - 1));
 }
 
 int32_t PagePixels(const TMDIChild& w, int32_t measuringPixels, int32_t dpi, double zoom) {
@@ -93,7 +94,10 @@ WindowGeometry ComputeWindowGeometry(const TMDIChild& w, const ScrollBoxState& b
   }
   const int32_t usableHeight = box.height - box.hScrollBarHeight - 4;
   if (g.areaHeight < usableHeight) {
-    g.originY += static_cast<int32_t>((usableHeight + 1 - g.areaHeight) / 2);
+    // The whole stack moves down, not the page within each block: a block's bitmap is as high
+    // as its origin plus the page, and a grown origin would let each block paint over the page
+    // above it.
+    g.firstBlockTop = (usableHeight + 1 - g.areaHeight) / 2;
     g.areaHeight = usableHeight + 1;
   }
   return g;
@@ -169,11 +173,23 @@ PaintResult PaintBox1Paint(TMDIChild& w, WindowView& v, PageBlockSink& sink) {
   // a paint never asks for another one and never depends on the zoom.
   ViewState settle;
   settle.drawAllPages = v.drawAllRequest;
-  if (!v.drawAllRequest) settle.onlyPages = PagesToDraw(w, v);
-  const SettleResult settled = SettlePages(w, settle);
-  result.draw = settled.changes;
+  settle.onlyPages = PagesToDraw(w, v);
+  if (w.changeCount != v.settledAt) v.settledPages.clear();
+  const bool settledBefore =
+      std::all_of(settle.onlyPages.begin(), settle.onlyPages.end(), [&](int32_t p) {
+        return std::find(v.settledPages.begin(), v.settledPages.end(), p) != v.settledPages.end();
+      });
+  if (!settledBefore) {
+    if (settle.drawAllPages) settle.onlyPages.clear();
+    const SettleResult settled = SettlePages(w, settle);
+    result.draw = settled.changes;
+    if (settled.changes.relaidOut) v.settledPages.clear();
+    const std::vector<int32_t> drawn = PagesToDraw(w, v);
+    v.settledPages.insert(v.settledPages.end(), drawn.begin(), drawn.end());
+    v.settledAt = w.changeCount;
+  }
   v.drawAllRequest = false;
-  if (settled.changes.relaidOut && UpdateWindowGeometry(w, v)) {
+  if (result.draw.relaidOut && UpdateWindowGeometry(w, v)) {
     result.sizeChanged = true;  // more or fewer pages: the shell resizes and paints again
     return result;
   }

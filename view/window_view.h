@@ -82,8 +82,14 @@ struct WindowGeometry {
   int32_t originY = kPageAreaOrigin;
   int32_t areaWidth = 0;  // page-area size
   int64_t areaHeight = 0;
+  // Top of the first block: half the height left over when all pages are shorter than the scroll
+  // box. The pages are centred as a stack, so each block keeps its own height and none covers
+  // the page of the block above it.
+  int64_t firstBlockTop = 0;
   // Top of page v's block on the page area.
-  int64_t blockTop(int32_t v) const { return static_cast<int64_t>(pageHeight + kPageBlockGap) * v; }
+  int64_t blockTop(int32_t v) const {
+    return firstBlockTop + static_cast<int64_t>(pageHeight + kPageBlockGap) * v;
+  }
   // Size of one block's bitmap: origin + page + 20 pixels.
   int32_t blockWidth() const { return originX + pageWidth + 20; }
   int32_t blockHeight() const { return originY + pageHeight + 20; }
@@ -157,6 +163,9 @@ struct WindowView {
   std::optional<IntRect> dropCaret;  // the drop caret's bar (area pixels) while dropPoint is set
   std::vector<MouseObj> mouseObjs;
   std::vector<int32_t> pagesDrawn;  // of the last paint
+  // The pages settled for drawing, and the window's change count they were settled at.
+  std::vector<int32_t> settledPages;
+  uint64_t settledAt = ~uint64_t{0};
   std::string statusPage;           // panel 0 as last shown
   std::string statusLine;           // panel 1 as last shown
 };

@@ -46,7 +46,9 @@ TEST_F(WindowPaint, PagesStackAtTheirFiguresAndNarrowAreasAreCentred) {
   EXPECT_EQ(v.geometry.areaWidth, usableWidth + 1);
   EXPECT_EQ(v.geometry.originX, 16 + (usableWidth + 1 - 829) / 2);
   EXPECT_EQ(v.geometry.areaHeight, usableHeight + 1);
-  EXPECT_EQ(v.geometry.originY, 16 + (usableHeight + 1 - 3444) / 2);
+  // The stack of pages is centred: the first page stands half the height left over lower.
+  EXPECT_EQ(v.geometry.blockTop(0) + v.geometry.originY, 16 + (usableHeight + 1 - 3444) / 2);
+  EXPECT_EQ(v.geometry.blockTop(1) - v.geometry.blockTop(0), 1122 + 21);
 
   // At 50 % the page halves (truncated).
   doc().zoomPercent = 50;
@@ -158,6 +160,33 @@ TEST_F(WindowPaint, MarksFollowTheirSwitchesAndNeverLeaveTheWindow) {
   DrawPages(w(), printer, true, 0, 0, 0);
   EXPECT_TRUE(printer.texts("\xB7").empty());
   EXPECT_TRUE(printer.of(Kind::Invert).empty());
+}
+
+// The paragraph mark is as tall as the text before it at every zoom, also on a line that holds
+// a tall picture.
+TEST_F(WindowPaint, LineEndMarksGrowWithTheZoomOnceAndFollowTheText) {
+  dw.Text(0, Body(), "Text");
+  dw.End(0, kEndParagraph);
+  dw.Text(0, Body(), "Bild ");
+  dw.PictureChar(0, Body(), dw.Picture(40, 40), 30, 30);
+  dw.Text(0, Body(), " x");
+  dw.Current(0).endKind = kEndParagraph;
+  Layout();
+  v.options.markParagraphs = true;
+  v.box.width = v.box.clientWidth = 3000;
+  v.box.height = v.box.clientHeight = 4000;
+  for (const double zoom : {100.0, 250.0}) {
+    doc().zoomPercent = zoom;
+    RecordCanvas& c = Paint().at(0);
+    const auto marks = c.texts("\xB6");
+    ASSERT_EQ(marks.size(), 2u) << zoom;
+    const auto cells = CellTexts(c);
+    // The text's top and the mark's top, both standing on the line's bottom.
+    const auto& text = cells[3];  // the "t" ending the first line
+    const auto& x = cells.back();  // the "x" after the picture
+    EXPECT_NEAR(marks[0].r.top, text.r.top, zoom / 100 * 3) << "zoom " << zoom;
+    EXPECT_NEAR(marks[1].r.top, x.r.top, zoom / 100 * 3) << "zoom " << zoom << ", picture line";
+  }
 }
 
 TEST_F(WindowPaint, MisspeltCellsGetARedZigZagAlongTheLineBottom) {
@@ -385,6 +414,18 @@ TEST_F(WindowPaint, AHeaderAroundAnObjectOnOnePageNeedsABoundedNumberOfPaints) {
   }
   EXPECT_LE(paints, 2) << "the window keeps painting";
   EXPECT_EQ(v.pagesDrawn.size(), 3u);
+  // Painting again without a change (a scroll, the caret) keeps the layout as it stands: a
+  // layout that swings between two states must not flicker.
+  std::vector<std::string> before;
+  for (const LineRec& l : field(5).lines) before.push_back(LineTextUtf8(l));
+  for (int i = 0; i < 3; ++i) {
+    Paint();
+    EXPECT_FALSE(last.draw.relaidOut);
+  }
+  std::vector<std::string> after;
+  for (const LineRec& l : field(5).lines) after.push_back(LineTextUtf8(l));
+  EXPECT_EQ(after, before);
+
   const SettleResult again = SettlePages(w());
   EXPECT_FALSE(again.converged) << "the document is one that never settles";
   EXPECT_EQ(again.passes, kMaxSettlePasses);
