@@ -117,25 +117,22 @@ void SetLineHeight(LayoutWork& work, FieldLines& lines, const VisualRow& row, Li
   l.lineHeight = h;
 }
 
+// Longer words are never split at their syllables.
+constexpr size_t kMaxHyphenatedWord = 25;
+
 struct Word {
-  std::string text;
+  std::string text;  // cut after kMaxHyphenatedWord + 1 characters: too long to split then
   int32_t start = 0;
   bool autoAllowed = true;
   int32_t softHyphenBefore = -1;  // a marked cell met going backwards: break before it
 };
 
-// The word around a soft end at `end`: forwards from it and backwards from the cell before it.
+// The word around a soft end at `end`: backwards from the cell before it and forwards from it.
+// Going backwards stays within the line just placed; going forwards stops once the word is too
+// long to split, instead of running on to the end of an unspaced run for every line made of it.
 Word WordAround(const CharRec* cells, int32_t count, int32_t end) {
   Word w;
-  std::string after;
   if (HasSoftHyphen(cells[end])) w.autoAllowed = false;
-  for (int32_t i = end; i < count && IsWordCell(cells[i]) && cells[i].ch != '-'; ++i) {
-    if (HasSoftHyphen(cells[i])) {
-      w.autoAllowed = false;
-      break;
-    }
-    after.push_back(static_cast<char>(cells[i].ch));
-  }
   w.start = end;
   for (int32_t i = end - 1; i >= 0 && IsWordCell(cells[i]); --i) {
     if (cells[i].ch == '-') {
@@ -153,7 +150,15 @@ Word WordAround(const CharRec* cells, int32_t count, int32_t end) {
     }
   }
   std::reverse(w.text.begin(), w.text.end());
-  w.text += after;
+  for (int32_t i = end; i < count && w.text.size() <= kMaxHyphenatedWord && IsWordCell(cells[i]) &&
+                        cells[i].ch != '-';
+       ++i) {
+    if (HasSoftHyphen(cells[i])) {
+      w.autoAllowed = false;
+      break;
+    }
+    w.text.push_back(static_cast<char>(cells[i].ch));
+  }
   return w;
 }
 
@@ -173,7 +178,7 @@ int32_t BreakPosition(LayoutWork& work, LineRec& l, const CharRec* cells, int32_
     end = word.softHyphenBefore;
     hyphenated = true;
   } else if (work.d.autoHyphenation && word.autoAllowed && word.text.size() >= 3 &&
-             word.text.size() <= 25) {
+             word.text.size() <= kMaxHyphenatedWord) {
     const std::string split = TrenneSilben(work.w, word.text);
     const int32_t scanEnd = end;
     int32_t letters = 0;

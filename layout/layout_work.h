@@ -71,10 +71,15 @@ struct LayoutWork {
   // Font of the transient line-end cells (the interned CurrentFormat), made once per pass.
   int32_t lineEndFont = -1;
 
-  // A line whose cells start at `lazyOffset` of its array: the rest of a long line handed on by
-  // a split without moving it (see SplitLine). Only the line broken next can be such a line.
-  LineRec* lazyLine = nullptr;
-  int32_t lazyOffset = 0;
+  // Lines whose cells start at an offset of their array: the rest of a long line handed on by a
+  // split without moving it (see SplitLine). Each is the next line of its cell column and is
+  // broken before that column splits again, so there is one outside tables and at most one per
+  // cell column of the table row being broken.
+  struct HandedOn {
+    LineRec* line = nullptr;
+    int32_t offset = 0;
+  };
+  std::vector<HandedOn> handedOn;
 
   // Table rows of the field being broken that the join kept as they were, in line order: the
   // row's last line and the font of its last cell, the measuring font breaking the row would
@@ -89,12 +94,22 @@ struct LayoutWork {
   // The check while typing; empty while no word check is installed.
   WordCheck wordCheck;
 
-  // Offset of `line`'s first cell when it is the lazily handed-on line, else 0; the hand-on is
-  // consumed.
+  // Offset of `line`'s first cell while it holds handed-on cells, else 0.
+  int32_t lazyOffset(const LineRec& line) const {
+    for (const HandedOn& h : handedOn)
+      if (h.line == &line) return h.offset;
+    return 0;
+  }
+  // The same, and the hand-on is consumed: the line is being broken.
   int32_t takeLazyOffset(const LineRec& line) {
-    if (lazyLine != &line) return 0;
-    lazyLine = nullptr;
-    return lazyOffset;
+    for (HandedOn& h : handedOn)
+      if (h.line == &line) {
+        const int32_t offset = h.offset;
+        h = handedOn.back();
+        handedOn.pop_back();
+        return offset;
+      }
+    return 0;
   }
 };
 

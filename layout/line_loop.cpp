@@ -83,7 +83,10 @@ void BreakFieldLines(LayoutWork& work, int32_t field, FieldLines& lines, double 
     else if (base > 0)
       DropLeadingCells(line, base);
   }
-  work.lazyLine = nullptr;  // a hand-on never outlives its field's loop
+  // Every line holding handed-on cells is dirty and was broken above; a hand-on never outlives
+  // its field's loop.
+  for (const LayoutWork::HandedOn& h : work.handedOn) DropLeadingCells(*h.line, h.offset);
+  work.handedOn.clear();
 }
 
 }  // namespace paginor

@@ -41,9 +41,8 @@ bool IsRowFiller(const LineRec& f, const LineRec& x) {
   return !f.rowEnd && x.inTable && !x.rowStart && x.charCount() == 0 && x.endKind == kEndSoft;
 }
 
-int32_t CellCount(LayoutWork& work, LineRec& line) {
-  const int32_t base = work.lazyLine == &line ? work.lazyOffset : 0;
-  return line.charCount() - base;
+int32_t CellCount(const LayoutWork& work, const LineRec& line) {
+  return line.charCount() - work.lazyOffset(line);
 }
 
 // Moves the cells [base + end, size) of f to the front of x, keeps [base, base + keep) in f.
@@ -56,10 +55,11 @@ void MoveCells(LineRec& f, int32_t base, int32_t keep, int32_t end, LineRec& x) 
   if (base > 0) from.erase(from.begin(), from.begin() + base);
 }
 
-// Hands the whole cell array on to a new, empty line x and gives f a fresh array of the cells it
-// keeps. Breaking a paragraph that the join made into one line would otherwise move the rest of
-// the paragraph once for every line it makes; this way each cell moves once. The cells before
-// `base + end` in x's array are dropped when x is broken (LayoutWork::lazyLine).
+// Hands the whole cell array on to an empty line x and gives f a fresh array of the cells it
+// keeps. Breaking a paragraph that the join made into one line (in a table cell too) would
+// otherwise move the rest of the paragraph once for every line it makes; this way each cell
+// moves once. The cells before `base + end` in x's array are dropped when x is broken
+// (LayoutWork::handedOn).
 void HandOnCells(LayoutWork& work, LineRec& f, int32_t base, int32_t keep, int32_t end,
                  LineRec& x) {
   x.chars = std::move(f.chars);
@@ -75,14 +75,28 @@ void HandOnCells(LayoutWork& work, LineRec& f, int32_t base, int32_t keep, int32
     }
   }
   f.chars = std::move(kept);
-  work.lazyLine = &x;
-  work.lazyOffset = base + end;
+  work.handedOn.push_back({&x, base + end});
 }
 
 }  // namespace
 
 void DropLeadingCells(LineRec& line, int32_t base) {
-  line.chars.erase(0, base);
+  // The array holds the whole rest of the paragraph it was handed on with: the line takes a new
+  // one of just its own cells, so that neither the cells before `base` are copied (from an array
+  // an undo snapshot shares) nor the room of the whole paragraph stays with the line.
+  CharArray own;
+  const int32_t n = line.charCount() - base;
+  if (n > 0) {
+    std::vector<CharRec>& out = own.edit();
+    out.reserve(static_cast<size_t>(n));
+    if (line.chars.shared()) {
+      out.assign(line.chars.begin() + base, line.chars.end());
+    } else {
+      std::vector<CharRec>& all = line.chars.edit();
+      out.assign(std::make_move_iterator(all.begin() + base), std::make_move_iterator(all.end()));
+    }
+  }
+  line.chars = std::move(own);
 }
 
 void SplitLine(LayoutWork& work, int32_t field, FieldLines& lines, int32_t line, int32_t base,
@@ -123,7 +137,8 @@ void SplitLine(LayoutWork& work, int32_t field, FieldLines& lines, int32_t line,
   }
 
   const int32_t keep = hard ? end.end - 1 : end.end;  // a hard end drops its line-end cell
-  if (newRow && n == 1 && x.charCount() == 0)
+  // A new line, or the empty line another cell's split made for this visual row.
+  if ((newRow || filler) && x.charCount() == 0)
     HandOnCells(work, f, base, keep, end.end, x);
   else
     MoveCells(f, base, keep, end.end, x);

@@ -72,8 +72,7 @@ struct UnspacedRuns : LayoutTest {
   void MarkSoftHyphens(LineRec& l, std::initializer_list<int32_t> at) {
     for (int32_t i : at) l.chars.mut(i).charFlags = 1u << kFlagSoftHyphen;
   }
-  LineRec TableCell(const std::string& text, int32_t cells, int32_t column, bool start,
-                    bool end) {
+  LineRec TableCell(const std::string& text, int32_t cells, int32_t column, bool start, bool end) {
     LineRec l = Line(text, kEndSoft);
     l.inTable = 1;
     l.rowStart = start;
@@ -91,8 +90,8 @@ TEST_F(UnspacedRuns, ARunIsCutWhereItOverflowsAndAfterItsLastHyphen) {
   const std::string run = Base64Run(1000);
   SetLines(0, {Line(run)});
   Layout();
-  EXPECT_EQ(Breaks(), (Lines{"79", "79", "79", "79", "79", "79", "79", "79", "79", "79", "79",
-                             "79", "52."}));
+  EXPECT_EQ(Breaks(),
+            (Lines{"79", "79", "79", "79", "79", "79", "79", "79", "79", "79", "79", "79", "52."}));
   EXPECT_EQ(Joined(), run);
 
   // An address with a few hyphens: a line ends after the last hyphen it holds.
