@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,10 @@ const Command kCommands[] = {
 void usage(std::ostream& out) {
   out << "Aufruf: paginor-cli BEFEHL [OPTIONEN]\n\nBefehle:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n";
+  out << "\n\"-\" als EINGABE liest die Standardeingabe, als AUSGABE schreibt es auf die "
+         "Standardausgabe.\n"
+         "Rückgabewert: 0 Erfolg, 1 eine Datei konnte nicht gelesen oder geschrieben werden "
+         "(oder der Arbeitsspeicher reichte nicht), 2 falscher Aufruf.\n";
 }
 
 }  // namespace
@@ -62,7 +67,15 @@ int main(int argc, char** argv) {
   for (const Command& c : kCommands) {
     if (name == c.name) {
       paginor::cli::Args args(std::vector<std::string>(argv + 2, argv + argc));
-      return c.run(args);
+      // The commands report running out of memory with the file concerned; whatever is left
+      // (a dump's text, a hyphenation list) ends here in German rather than in an abort.
+      try {
+        return c.run(args);
+      } catch (const std::bad_alloc&) {
+        std::cerr << "Nicht genügend Arbeitsspeicher! Der Befehl " << c.name
+                  << " wurde abgebrochen.\n";
+        return 1;
+      }
     }
   }
   std::cerr << "Unbekannter Befehl: " << name << "\n";

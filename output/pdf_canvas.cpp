@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -85,7 +86,11 @@ TPDFCanvas::TPDFCanvas(FontEngine& fonts, PdfFontMode mode, Ui* ui)
           std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(PictureRec)), nullptr, ui)) {}
 
 TPDFCanvas::~TPDFCanvas() {
-  if (open_ && !EndDoc()) {
+  if (open_ && std::uncaught_exceptions() > 0) {
+    // Unwound by an exception (memory ran out while drawing) the file is unfinished: it is
+    // dropped with its temporary file, and an earlier file of that name stays.
+    releaseLists();
+  } else if (open_ && !EndDoc()) {
     if (ui_)
       ui_->messageBox(error_, kAppTitle, MsgIcon::Error);
     else

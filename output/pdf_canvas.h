@@ -50,7 +50,7 @@ class TPDFCanvas {
   // out-of-memory and picture messages (standard error without one).
   explicit TPDFCanvas(FontEngine& fonts, PdfFontMode mode = PdfFontMode::Embedded,
                       Ui* ui = nullptr);
-  ~TPDFCanvas();  // finishes an open file as EndDoc does
+  ~TPDFCanvas();  // finishes an open file as EndDoc does, unless an exception unwinds it
   TPDFCanvas(const TPDFCanvas&) = delete;
   TPDFCanvas& operator=(const TPDFCanvas&) = delete;
 
@@ -64,6 +64,8 @@ class TPDFCanvas {
   bool isOpen() const { return open_; }
   // German text of the last failure of BeginDoc or EndDoc.
   const std::string& errorText() const { return error_; }
+  // The file system's errno behind that failure, 0 when there was none (memory ran out).
+  int fileError() const { return file_.errorNumber(); }
 
   void MoveTo(int32_t x, int32_t y);
   void LineTo(int32_t x, int32_t y);

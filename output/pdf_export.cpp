@@ -1,8 +1,11 @@
 #include "output/pdf_export.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <new>
 #include <tuple>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "model/queries.h"
 #include "output/pdf_format.h"
 #include "output/settle.h"
+#include "storage/file_io.h"
 #include "view/page_pass.h"
 
 namespace paginor {
@@ -259,11 +263,17 @@ void DrawPagesPDF(TMDIChild& w, TPDFCanvas& pdf, int32_t pageIndex) {
   target.flush();
 }
 
-bool SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
+namespace {
+
+bool writePdf(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
   SettleLayout(w);
   TPDFCanvas pdf(w.app.fonts(), fontMode, &w.app.ui());
   if (!pdf.BeginDoc(fileName)) {
-    w.app.message(kPdfNotCreated, MsgIcon::Information);
+    std::error_code ec;
+    const int error = pdf.fileError() == 0 && std::filesystem::is_directory(fileName, ec)
+                          ? EISDIR
+                          : pdf.fileError();
+    w.app.message(PdfNotCreatedText(fileName, error), MsgIcon::Information);
     return false;
   }
   const int32_t pages = GetAnzPages(w.doc);
@@ -272,10 +282,47 @@ bool SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode
     if (i < pages - 1) pdf.NewPage();
   }
   if (!pdf.EndDoc()) {
-    w.app.message(pdf.errorText(), MsgIcon::Error);
+    // Without a cause from the file system the writer's own lists ran out of memory.
+    const int error = pdf.fileError();
+    const std::string cause = FileErrorCause(error, FileAccess::Write);
+    w.app.message(error == 0 ? PdfOutOfMemoryText(fileName) : pdf.errorText() + " " + cause,
+                  MsgIcon::Error);
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+std::string PdfNotCreatedText(const std::string& fileName, int error) {
+  std::string text = std::string(kPdfNotCreated) + " " + FileNameOf(fileName);
+  const std::string cause = FileErrorCause(error, FileAccess::Write);
+  return cause.empty() ? text : text + ": " + cause;
+}
+
+std::string PdfOutOfMemoryText(const std::string& fileName) {
+  return "Nicht genügend Arbeitsspeicher, um die PDF-Datei " + FileNameOf(fileName) +
+         " zu erstellen! Eine frühere Datei dieses Namens bleibt erhalten.";
+}
+
+bool SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
+  try {
+    // The export lays the document out and draws it, which writes into it (the layout, page
+    // numbers, fonts of the font table). When memory runs out halfway the document gets its
+    // previous state back; the copy shares every cell with it, and drawing writes a cell only
+    // where it changes.
+    Document previous = w.doc;
+    try {
+      return writePdf(w, fileName, fontMode);
+    } catch (const std::bad_alloc&) {
+      w.doc = std::move(previous);
+      throw;
+    }
+  } catch (const std::bad_alloc&) {
+    // The writer, unwound, has dropped its unfinished file: an earlier file stays.
+    w.app.message(PdfOutOfMemoryText(fileName), MsgIcon::Error);
+    return false;
+  }
 }
 
 }  // namespace paginor

@@ -11,8 +11,12 @@ namespace paginor {
 
 class TMDIChild;
 
-// The message when the file cannot be created.
+// The message when the file cannot be created; PdfNotCreatedText adds the file's name and the
+// cause (an errno) after it.
 inline constexpr const char* kPdfNotCreated = "Die PDF-Datei konnte nicht erstellt werden!";
+std::string PdfNotCreatedText(const std::string& fileName, int error);
+// An allocation failed while the document was laid out, drawn or written.
+std::string PdfOutOfMemoryText(const std::string& fileName);
 
 // The page size in whole points: the page in measuring pixels turned into points, truncated
 // (an A4 page is 595 x 841 points at every usual resolution).
@@ -25,8 +29,10 @@ PdfPageSize PdfPageSizeOf(const TMDIChild& w);
 // Settles the layout and writes the whole document to `fileName`. With PdfFontMode::Names the
 // file is the program's classic output, byte for byte; the default embeds the fonts and places
 // text and bars as the screen does (see PdfTarget in pdf_export.cpp). A file that cannot be
-// created is reported as information, a failure while writing with the writer's message; an
-// earlier file of that name stays in both cases. True when the file was written.
+// created is reported as information, a failure while writing with the writer's message, both
+// with the file's name and the cause; running out of memory ends the export with a message and
+// the document as it was. An earlier file of that name stays in every case. True when the file
+// was written.
 bool SavePDFFile(TMDIChild& w, const std::string& fileName,
                  PdfFontMode fontMode = PdfFontMode::Embedded);
 

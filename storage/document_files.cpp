@@ -1,6 +1,10 @@
 #include "storage/document_files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <new>
 
 #include <filesystem>
 #include <system_error>
@@ -8,6 +12,8 @@
 #include "model/cp1252.h"
 #include "model/document_window.h"
 #include "output/pdf_export.h"
+#include "output/settle.h"
+#include "storage/atomic_file.h"
 #include "storage/file_io.h"
 #include "storage/new_document.h"
 #include "storage/sbl_format.h"
@@ -171,23 +177,37 @@ std::string BackupPathFor(const std::string& path) {
 bool MakeBackup(const std::string& path) {
   const std::string backup = BackupPathFor(path);
   if (backup == path || !isRegularFile(path)) return false;
-  // The copy is made beside the old backup and renamed over it, so a failure leaves both the
-  // file and the previous backup as they were; the file itself stays in place until the writer
-  // has completed its replacement.
-  const std::string temp = backup + ".~" + std::to_string(::getpid());
-  std::error_code ec;
-  fs::copy_file(path, temp, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(temp, backup, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
+  // The copy is written like any save, so a failure leaves both the file and the previous backup
+  // as they were, and the backup takes the file's owner and mode (a private file's backup stays
+  // private). The file itself stays in place until the writer has completed its replacement.
+  const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  bool ok = false;
+  try {
+    AtomicFile out;
+    ok = out.open(backup, path) == WriteError::None;
+    std::vector<uint8_t> chunk(size_t{1} << 16);
+    while (ok) {
+      const ssize_t n = ::read(in, chunk.data(), chunk.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      ok = out.write(chunk.data(), static_cast<size_t>(n));
+    }
+    ok = ok && out.commit() == WriteError::None;
+  } catch (const std::bad_alloc&) {
+    ok = false;
   }
-  return true;
+  ::close(in);
+  return ok;
 }
 
-bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
-  const std::string path = w.doc.filePath;
+namespace {
+
+bool saveByType(TMDIChild& w, AppSettings& settings, int32_t saveFileType,
+                const std::string& path) {
   if (path.empty()) {
     w.app.message("Das Dokument hat noch keinen Dateinamen.");
     return false;
@@ -222,6 +242,40 @@ bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
   return saved;
 }
 
+bool readByFormat(TMDIChild& w, const std::string& path, DocumentFormat format, TextImport& met) {
+  switch (format) {
+    case DocumentFormat::Native:
+      return OpenSBLFile(w, path);
+    case DocumentFormat::Word:
+      w.app.message(
+          notSupportedText("öffnen", path, "Word-Dokumente können noch nicht gelesen werden."));
+      return false;
+    case DocumentFormat::Rtf:
+      w.app.message(
+          notSupportedText("öffnen", path, "RTF-Dateien können noch nicht gelesen werden."));
+      return false;
+    case DocumentFormat::AnsiText:
+      return OpenTXTFile(w, path, TextCode::Ansi, &met);
+    case DocumentFormat::DosText:
+      return OpenTXTFile(w, path, TextCode::Dos, &met);
+    case DocumentFormat::Utf8Text:
+      return OpenTXTFile(w, path, TextCode::Utf8, &met);
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
+  const std::string path = w.doc.filePath;
+  try {
+    return saveByType(w, settings, saveFileType, path);
+  } catch (const std::bad_alloc&) {
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Save));
+    return false;
+  }
+}
+
 bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType,
               int32_t* readAs) {
   DocumentFormat format = ReaderFor(openFileType, path);
@@ -233,34 +287,27 @@ bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int3
       type = openTypeOf(format);
     }
   }
-  bool opened = false;
-  TextCode found = TextCode::Ansi;
-  switch (format) {
-    case DocumentFormat::Native:
-      opened = OpenSBLFile(w, path);
-      break;
-    case DocumentFormat::Word:
-      w.app.message(
-          notSupportedText("öffnen", path, "Word-Dokumente können noch nicht gelesen werden."));
-      break;
-    case DocumentFormat::Rtf:
-      w.app.message(
-          notSupportedText("öffnen", path, "RTF-Dateien können noch nicht gelesen werden."));
-      break;
-    case DocumentFormat::AnsiText:
-      opened = OpenTXTFile(w, path, TextCode::Ansi, &found);
-      break;
-    case DocumentFormat::DosText:
-      opened = OpenTXTFile(w, path, TextCode::Dos, &found);
-      break;
-    case DocumentFormat::Utf8Text:
-      opened = OpenTXTFile(w, path, TextCode::Utf8, &found);
-      break;
+  // The readers leave the document as it was when they fail; the layout after them must too.
+  // The window was made for the file, so its document is small.
+  std::optional<Document> previous;
+  TextImport met;
+  try {
+    previous.emplace(w.doc);
+    if (!readByFormat(w, path, format, met)) return false;
+    // Laid out as it will be shown, text flowing around objects included: opening and saving
+    // again gives the same file.
+    SettleLayout(w);
+    if (!w.app.quietFileMode) settings.recentFiles.add(path);
+  } catch (const std::bad_alloc&) {
+    if (previous) {
+      w.doc = std::move(*previous);
+      SetFileChanged(w, w.doc.modified != 0);
+    }
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
+    return false;
   }
-  if (!opened) return false;
-  if (found == TextCode::Utf8) type = kOpenUtf8Text;
+  if (met.code == TextCode::Utf8) type = kOpenUtf8Text;
   if (readAs) *readAs = type;
-  if (!w.app.quietFileMode) settings.recentFiles.add(path);
   return true;
 }
 
@@ -268,15 +315,26 @@ std::string NonameName(int32_t number) {
   return "NONAME" + std::to_string(number);
 }
 
-void StartNewDocument(TMDIChild& w, int32_t number) {
-  CreateNewDocument(w);
-  w.doc.fileName = NonameName(number);
-  SetFileChanged(w, false);
+bool StartNewDocument(TMDIChild& w, int32_t number) {
+  try {
+    CreateNewDocument(w);
+    w.doc.fileName = NonameName(number);
+    SetFileChanged(w, false);
+    return true;
+  } catch (const std::bad_alloc&) {
+    w.app.message(kNewDocumentOutOfMemoryText);
+    return false;
+  }
 }
 
 bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
                        int32_t& openFileType) {
-  FormCreate(w);
+  try {
+    FormCreate(w);
+  } catch (const std::bad_alloc&) {
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
+    return false;
+  }
   return OpenFile(w, settings, path, openFileType, &openFileType);
 }
 

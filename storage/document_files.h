@@ -62,6 +62,8 @@ inline constexpr const char* kSaveFilter =
 inline constexpr const char* kPdfFilter = "PDF-Dateien (*.pdf)|*.pdf";
 
 inline constexpr const char* kBackupFailedText = "Konnte Backup-Datei nicht anlegen";
+inline constexpr const char* kNewDocumentOutOfMemoryText =
+    "Nicht genügend Arbeitsspeicher für ein neues Dokument!";
 inline constexpr const char* kCloseQuestionCaption = "Dokument speichern?";
 
 enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText, Utf8Text };
@@ -89,6 +91,7 @@ bool MakeBackup(const std::string& path);
 // Saves the window's document to its filePath with the writer WriterFor chooses. With backups
 // on and the file present, the backup comes first; a failed backup shows "Konnte Backup-Datei
 // nicht anlegen" and saving goes on. A writer this build lacks (RTF) is refused with a message.
+// Running out of memory ends the save with a message, the file and the document unchanged.
 // On success, unless quietFileMode is set, the path goes to the recent files.
 bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType);
 
@@ -99,17 +102,20 @@ bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType);
 // with a message and leaves the document as it was. On success, unless quietFileMode is set,
 // the path goes to the recent files, and `readAs` (when given) receives the open file type the
 // file was read as: the reader that took over, or kOpenUtf8Text for a text file found to be
-// UTF-8, else `openFileType` itself.
+// UTF-8, else `openFileType` itself. Running out of memory while reading or laying out ends the
+// command with a message and leaves the document as it was.
 bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int32_t openFileType,
               int32_t* readAs = nullptr);
 
 // "NONAME" + number: "&Neu" numbers by the document windows open plus one, the first show 1.
 std::string NonameName(int32_t number);
 // A window for a new document: the empty document with "normal.sbt" read over it, named
-// NonameName(number), not modified.
-void StartNewDocument(TMDIChild& w, int32_t number);
+// NonameName(number), not modified. False (with a message) when memory ran out; the caller
+// closes the window.
+bool StartNewDocument(TMDIChild& w, int32_t number);
 // A window for a file: the empty document is built, then the file is read over it. False when
-// the file could not be read (the reader has shown its message); the caller closes the window.
+// the file could not be read or memory ran out (a message was shown); the caller closes the
+// window.
 // `openFileType` goes in as the chosen type and comes out as the type the file was read as
 // (OpenFile's `readAs`), so that SaveTypeAfterOpen of it keeps the file's format on saving: a
 // text file opened through the native filter is not overwritten with a native document.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "model/cp1252.h"
 #include "model/document_window.h"
@@ -45,14 +46,77 @@ std::string DocumentFileName(std::string_view path) {
   return isValidUtf8(name) ? utf8ToCp1252(name) : name;
 }
 
-std::string OpenFailedText(std::string_view name) {
-  return "Konnte Datei " + std::string(name) + " nicht öffnen!";
+std::string FileErrorCause(int error, FileAccess access) {
+  const bool reading = access == FileAccess::Read;
+  switch (error) {
+    case 0:
+      return {};
+    case kErrorNotAFile:
+      return "Das Ziel ist keine Datei, sondern ein Blockgerät oder ein Socket.";
+    case ENOSPC:
+      return "Der Datenträger ist voll.";
+    case EDQUOT:
+      return "Der zugeteilte Speicherplatz (Quota) ist erschöpft.";
+    case EFBIG:
+      return "Die Datei überschreitet die zulässige Größe.";
+    case EACCES:
+    case EPERM:
+      return reading ? "Keine Leseberechtigung." : "Keine Schreibberechtigung.";
+    case EROFS:
+      return "Der Datenträger ist schreibgeschützt.";
+    case ENOENT:
+      return reading ? "Die Datei existiert nicht." : "Der Ordner existiert nicht.";
+    case ENOTDIR:
+      return "Ein Teil des Pfades ist kein Ordner.";
+    case EISDIR:
+      return "Der Name gehört zu einem Ordner.";
+    case ENAMETOOLONG:
+      return "Der Dateiname ist zu lang.";
+    case ELOOP:
+      return "Die symbolischen Verknüpfungen bilden einen Kreis.";
+    case EIO:
+      return "Ein Ein-/Ausgabefehler des Datenträgers ist aufgetreten.";
+    case EMFILE:
+    case ENFILE:
+      return "Es sind zu viele Dateien geöffnet.";
+    case ENXIO:
+    case ENODEV:
+      return "Das Gerät ist nicht bereit.";
+    case EPIPE:
+      return "Der Empfänger hat die Verbindung beendet.";
+    case EBADF:
+      return "Die Ausgabe ist geschlossen.";
+    case ETXTBSY:
+      return "Die Datei wird gerade als Programm ausgeführt.";
+    case ENOMEM:
+      return "Nicht genügend Arbeitsspeicher.";
+    case EBUSY:
+      return "Die Datei ist belegt.";
+    default:
+      return "Systemfehler " + std::to_string(error) + ".";
+  }
 }
-std::string CreateFailedText(std::string_view name) {
-  return "Konnte Datei " + std::string(name) + " nicht erstellen!";
+
+namespace {
+
+std::string withCause(std::string text, int error, FileAccess access) {
+  const std::string cause = FileErrorCause(error, access);
+  if (!cause.empty()) text += " " + cause;
+  return text;
 }
-std::string WriteFailedText(std::string_view name) {
-  return "Konnte Datei " + std::string(name) + " nicht schreiben!";
+
+}  // namespace
+
+std::string OpenFailedText(std::string_view name, int error) {
+  return withCause("Konnte Datei " + std::string(name) + " nicht öffnen!", error, FileAccess::Read);
+}
+std::string CreateFailedText(std::string_view name, int error) {
+  return withCause("Konnte Datei " + std::string(name) + " nicht erstellen!", error,
+                   FileAccess::Write);
+}
+std::string WriteFailedText(std::string_view name, int error) {
+  return withCause("Konnte Datei " + std::string(name) + " nicht schreiben!", error,
+                   FileAccess::Write);
 }
 std::string DamagedText(std::string_view name) {
   return "Die Datei " + std::string(name) + " ist beschädigt und kann nicht gelesen werden!";
@@ -61,110 +125,220 @@ std::string TooLargeText(std::string_view name) {
   return "Die Datei " + std::string(name) + " ist zu groß und kann nicht gelesen werden!";
 }
 
-std::string ReadFailureText(ReadStatus status, std::string_view name) {
+std::string OutOfMemoryText(std::string_view name, FileCommand command) {
+  if (command == FileCommand::Open)
+    return "Nicht genügend Arbeitsspeicher, um die Datei " + std::string(name) +
+           " zu öffnen! Das Dokument bleibt, wie es war.";
+  return "Nicht genügend Arbeitsspeicher, um die Datei " + std::string(name) +
+         " zu speichern! Eine frühere Datei dieses Namens bleibt erhalten.";
+}
+
+std::string ReadFailureText(ReadStatus status, std::string_view name, int error) {
   switch (status) {
     case ReadStatus::TooLarge:
       return TooLargeText(name);
     case ReadStatus::ReadFailed:
-      return "Konnte Datei " + std::string(name) + " nicht lesen!";
+      return withCause("Konnte Datei " + std::string(name) + " nicht lesen!", error,
+                       FileAccess::Read);
     default:
-      return OpenFailedText(name);
+      return OpenFailedText(name, error);
   }
 }
 
 namespace {
 
-// Opens a regular file for reading; -1 with the status when it is none or cannot be opened.
-int openRegular(const std::string& path, struct stat& st) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
+void setError(int* error, int value) {
+  if (error) *error = value;
 }
 
 // Fills `out` from the file; a file that shrank meanwhile gives what is there.
-ReadStatus readInto(int fd, std::vector<uint8_t>& out) {
+ReadStatus readInto(int fd, std::vector<uint8_t>& out, int* error) {
   size_t got = 0;
   ReadStatus status = ReadStatus::Ok;
   while (got < out.size()) {
     ssize_t n = ::read(fd, out.data() + got, out.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
+      setError(error, errno);
       status = ReadStatus::ReadFailed;
       break;
     }
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  ::close(fd);
   out.resize(got);
   if (status != ReadStatus::Ok) out.clear();
   return status;
 }
 
-}  // namespace
+// Reads what a pipe or device gives until its end, in growing steps: its size is unknown.
+ReadStatus readStream(int fd, uint64_t maxBytes, std::vector<uint8_t>& out, int* error) {
+  out.clear();
+  constexpr size_t kStep = size_t{1} << 16;
+  for (;;) {
+    const size_t at = out.size();
+    out.resize(at + kStep);
+    const ssize_t n = ::read(fd, out.data() + at, kStep);
+    if (n < 0 && errno == EINTR) {
+      out.resize(at);
+      continue;
+    }
+    if (n < 0) {
+      setError(error, errno);
+      out.clear();
+      return ReadStatus::ReadFailed;
+    }
+    out.resize(at + static_cast<size_t>(n));
+    if (n == 0) break;
+    if (out.size() > maxBytes) {
+      out.clear();
+      return ReadStatus::TooLarge;
+    }
+  }
+  out.shrink_to_fit();
+  return ReadStatus::Ok;
+}
 
-ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out) {
+// A descriptor's content: regular files by their size, anything else as a stream.
+ReadStatus readDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out, int* error) {
   out.clear();
   struct stat st {};
-  const int fd = openRegular(path, st);
-  if (fd < 0) return ReadStatus::OpenFailed;
-  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
-    ::close(fd);
-    return ReadStatus::TooLarge;
+  if (::fstat(fd, &st) != 0) {
+    setError(error, errno);
+    return ReadStatus::OpenFailed;
   }
-  out.resize(static_cast<size_t>(st.st_size));
-  return readInto(fd, out);
+  if (S_ISDIR(st.st_mode)) {
+    setError(error, EISDIR);
+    return ReadStatus::OpenFailed;
+  }
+  if (!S_ISREG(st.st_mode)) return readStream(fd, maxBytes, out, error);
+  // A descriptor handed over (standard input) may stand anywhere in its file.
+  const off_t at = ::lseek(fd, 0, SEEK_CUR);
+  const uint64_t size = static_cast<uint64_t>(st.st_size) -
+                        (at > 0 && at <= st.st_size ? static_cast<uint64_t>(at) : 0);
+  if (size > maxBytes) return ReadStatus::TooLarge;
+  out.resize(static_cast<size_t>(size));
+  return readInto(fd, out, error);
+}
+
+}  // namespace
+
+ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out,
+                         int* error) {
+  out.clear();
+  setError(error, 0);
+  // O_NONBLOCK keeps opening a pipe without writer from waiting; reading then waits as usual.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    setError(error, errno);
+    return ReadStatus::OpenFailed;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  const ReadStatus status = readDescriptor(fd, maxBytes, out, error);
+  ::close(fd);
+  return status;
+}
+
+ReadStatus ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out, int* error) {
+  setError(error, 0);
+  return readDescriptor(fd, maxBytes, out, error);
 }
 
 ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
   out.clear();
-  struct stat st {};
-  const int fd = openRegular(path, st);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return ReadStatus::OpenFailed;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return ReadStatus::OpenFailed;
+  }
   out.resize(std::min(static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(maxBytes)));
-  return readInto(fd, out);
+  const ReadStatus status = readInto(fd, out, nullptr);
+  ::close(fd);
+  return status;
 }
 
 FileStatus::FileStatus(Ui& ui, std::string_view text) : ui_(ui) {
-  ui_.statusText(3, text);
-  ui_.processEvents();
+  try {
+    ui_.statusText(3, text);
+    ui_.processEvents();
+  } catch (...) {
+    ui_.statusText(3, "");  // a constructor that throws gets no destructor
+    throw;
+  }
 }
 
 FileStatus::~FileStatus() {
   ui_.statusText(3, "");
 }
 
-void TakeFileName(TMDIChild& w, const std::string& path) {
-  if (w.app.quietFileMode) return;
-  w.doc.filePath = path;
-  w.doc.fileName = DocumentFileName(path);
-  SetFileChanged(w, false);
+PendingFileName::PendingFileName(const TMDIChild& w, const std::string& path)
+    : quiet_(w.app.quietFileMode) {
+  if (quiet_) return;
+  path_ = path;
+  name_ = DocumentFileName(path);
 }
 
-bool WriteDocumentFile(TMDIChild& w, const std::string& path,
-                       const std::function<bool(AtomicFile&)>& write) {
-  const std::string name = FileNameOf(path);
+void PendingFileName::take(TMDIChild& w) noexcept {
+  if (quiet_) return;
+  w.doc.filePath.swap(path_);
+  w.doc.fileName.swap(name_);
+  try {
+    SetFileChanged(w, false);
+  } catch (...) {
+    w.doc.modified = 0;  // the caption catches up with the next change
+  }
+}
+
+void TakeFileName(TMDIChild& w, const std::string& path) {
+  PendingFileName(w, path).take(w);
+}
+
+namespace {
+
+enum class WriteOutcome { Done, Refused, OutOfMemory };
+
+WriteOutcome writeFile(TMDIChild& w, const std::string& path, const std::string& name,
+                       bool (*write)(AtomicFile&, void*), void* context) {
+  PendingFileName pending(w, path);
   AtomicFile file;
   if (file.open(path) != WriteError::None) {
-    w.app.message(CreateFailedText(name));
-    return false;
+    w.app.message(CreateFailedText(name, file.errorNumber()));
+    return WriteOutcome::Refused;
   }
-  WriteError result;
-  {
+  WriteError result = WriteError::Write;
+  try {
     FileStatus status(w.app.ui(), kSavingText);
-    result = write(file) ? file.commit() : WriteError::Write;
+    result = write(file, context) ? file.commit() : WriteError::Write;
+  } catch (const std::bad_alloc&) {
+    return WriteOutcome::OutOfMemory;  // the unfinished temporary file goes with `file`
   }
   if (result != WriteError::None) {
+    const int error = file.errorNumber();
     file.discard();
-    w.app.message(result == WriteError::Create ? CreateFailedText(name) : WriteFailedText(name));
-    return false;
+    w.app.message(result == WriteError::Create ? CreateFailedText(name, error)
+                                               : WriteFailedText(name, error));
+    return WriteOutcome::Refused;
   }
-  TakeFileName(w, path);
-  return true;
+  pending.take(w);
+  return WriteOutcome::Done;
+}
+
+}  // namespace
+
+bool WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+                           bool (*write)(AtomicFile& file, void* context), void* context) {
+  WriteOutcome outcome = WriteOutcome::OutOfMemory;
+  try {
+    outcome = writeFile(w, path, FileNameOf(path), write, context);
+  } catch (const std::bad_alloc&) {
+    outcome = WriteOutcome::OutOfMemory;
+  }
+  if (outcome == WriteOutcome::OutOfMemory)
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Save));
+  return outcome == WriteOutcome::Done;
 }
 
 }  // namespace paginor

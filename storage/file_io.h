@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/platform.h"
@@ -22,22 +22,41 @@ std::string FileNameOf(std::string_view path);
 // converted from UTF-8 when it is valid UTF-8, else taken byte for byte.
 std::string DocumentFileName(std::string_view path);
 
-// Messages about files. `name` is the file name without directory, shown as it is.
-std::string OpenFailedText(std::string_view name);    // "Konnte Datei ... nicht öffnen!"
-std::string CreateFailedText(std::string_view name);  // "Konnte Datei ... nicht erstellen!"
-std::string WriteFailedText(std::string_view name);   // "Konnte Datei ... nicht schreiben!"
+// Whether a failed operation was reading or writing, for the wording of its cause.
+enum class FileAccess { Read, Write };
+// The cause of a failed file operation in German ("Der Datenträger ist voll."), from its errno
+// (or kErrorNotAFile); empty when none is known.
+std::string FileErrorCause(int error, FileAccess access);
+
+// Messages about files. `name` is the file name without directory, shown as it is; a known cause
+// (errno) follows the message as a sentence of its own.
+std::string OpenFailedText(std::string_view name,
+                           int error = 0);  // "Konnte Datei ... nicht öffnen!"
+std::string CreateFailedText(std::string_view name,
+                             int error = 0);  // "Konnte Datei ... nicht erstellen!"
+std::string WriteFailedText(std::string_view name,
+                            int error = 0);  // "Konnte Datei ... nicht schreiben!"
 std::string DamagedText(std::string_view name);
 std::string TooLargeText(std::string_view name);
+// An allocation failed while the file was read, laid out or written; the command ended there.
+enum class FileCommand { Open, Save };
+std::string OutOfMemoryText(std::string_view name, FileCommand command);
 
 enum class ReadStatus { Ok, OpenFailed, TooLarge, ReadFailed };
-// Reads a regular file completely. Files above `maxBytes` are refused before anything is
-// allocated for them.
-ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out);
+// Reads a file completely: a regular file, or what a pipe or device delivers up to its end.
+// Files above `maxBytes` are refused (a regular file before anything is allocated for it).
+// `error` (when given) receives the errno of a failure.
+ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out,
+                         int* error = nullptr);
+// The same from an open descriptor (standard input), which stays open.
+ReadStatus ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out,
+                               int* error = nullptr);
 // Reads at most the first `maxBytes` bytes of a regular file (fewer when it is shorter), to
-// recognise its format before choosing a reader.
+// recognise its format before choosing a reader. Anything but a regular file is refused, as a
+// pipe would lose what was read.
 ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
 // The message of a failed read, naming the file.
-std::string ReadFailureText(ReadStatus status, std::string_view name);
+std::string ReadFailureText(ReadStatus status, std::string_view name, int error = 0);
 
 // Shows a progress text in panel 3 of the status bar for as long as it lives, letting the
 // user interface repaint once after setting it.
@@ -59,11 +78,39 @@ inline constexpr const char* kSavingText = "Speichere Datei...";
 // takes the path and its name and is marked as not modified.
 void TakeFileName(TMDIChild& w, const std::string& path);
 
+// The same in two steps: the names are made before the command changes anything, so that taking
+// them afterwards cannot fail halfway for want of memory.
+class PendingFileName {
+ public:
+  PendingFileName(const TMDIChild& w, const std::string& path);
+  void take(TMDIChild& w) noexcept;
+
+ private:
+  bool quiet_;
+  std::string path_;
+  std::string name_;
+};
+
 // Writes a document file the one safe way: `write` puts the whole content into a temporary file
 // next to `path` while the status bar says "Speichere Datei..." (false: it could not), and the
-// temporary file replaces the old one only when complete. Failures are shown with the file's
-// name; success lets the document take the path (TakeFileName).
-bool WriteDocumentFile(TMDIChild& w, const std::string& path,
-                       const std::function<bool(AtomicFile&)>& write);
+// temporary file replaces the old one only when complete (AtomicFile says how links, devices
+// and pipes are written). Failures, running out of memory included, are shown with the file's
+// name and cause and leave the file and the document as they were; success lets the document
+// take the path (TakeFileName).
+// `write` is called through a plain pointer: wrapping it in a std::function could itself run out
+// of memory before the save has begun to guard against that.
+template <typename Write>
+bool WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write);
+bool WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+                           bool (*write)(AtomicFile& file, void* context), void* context);
+
+template <typename Write>
+bool WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write) {
+  using Callable = std::remove_reference_t<Write>;
+  return WriteDocumentFileWith(
+      w, path,
+      [](AtomicFile& file, void* context) { return (*static_cast<Callable*>(context))(file); },
+      const_cast<void*>(static_cast<const void*>(&write)));
+}
 
 }  // namespace paginor

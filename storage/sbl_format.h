@@ -17,15 +17,20 @@ inline constexpr const char* kNotNativeText = "Dies ist kein gültiges Scribolan
 
 // Writes the window's document to `path`. The previous file is replaced only once the new one
 // is complete. Shows "Speichere Datei..." while working; a failure shows its message and
-// returns false. Unless quietFileMode is set, the document takes the path and is marked as not
-// modified.
+// returns false (running out of memory included; the file and the document stay as they were).
+// Unless quietFileMode is set, the document takes the path and is marked as not modified.
 bool SaveSBLFile(TMDIChild& w, const std::string& path);
 
 // Replaces the window's document with the file's. A file that cannot be read, is no native
-// document or is damaged is refused with a message and leaves the document exactly as it was.
+// document or is damaged, or whose reading or layout runs out of memory, is refused with a
+// message and leaves the document exactly as it was.
 // The page size is not part of the file; the window keeps its own. Unless quietFileMode is
 // set, the document takes the path and is marked as not modified.
 bool OpenSBLFile(TMDIChild& w, const std::string& path);
+
+// Reads a native document from memory (standard input) into the window, as OpenSBLFile does a
+// file; `name` stands for the file in messages. The document stays without a file name.
+bool OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name);
 
 // The file image SaveSBLFile writes.
 std::vector<uint8_t> SerializeSBL(const Document& d);
@@ -50,5 +55,7 @@ SblResult ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out
 // Moves the members a file holds from `from` into `to`; page size, CurrentFormat, file name
 // and modified flag of `to` stay.
 void AdoptFileContent(Document& to, Document&& from);
+// Exchanges the members a file holds between two documents, without allocating.
+void SwapFileContent(Document& a, Document& b) noexcept;
 
 }  // namespace paginor

@@ -5,9 +5,12 @@
 // what the rest of the file can hold and against the limits of sbl_layout.h before anything is
 // allocated for it, so a damaged file is refused with a message and never crashes the program,
 // stalls it or asks for unbounded memory.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "layout/hyphenation.h"
 #include "layout/layout.h"
@@ -69,8 +72,10 @@ class SblReader {
   SblResult run() {
     if (!readMagic()) return result_;
     if (readSettings() && readFonts() && readTemplates() && readPictures() && readPositions() &&
-        readFields() && checkLinks())
+        readFields() && checkLinks()) {
+      settleFixedFields();
       settleView();
+    }
     result_.offset = r_.offset();
     return result_;
   }
@@ -104,6 +109,7 @@ class SblReader {
   bool readCell(CharRec& c);
   void measure(CharRec& c);
   bool checkLinks();
+  void settleFixedFields();
   void settleView();
 
   TMDIChild& w_;
@@ -272,10 +278,11 @@ bool SblReader::readPicture(BildRec& b) {
   if (stride * height > kDibMaxPixelBytes ||
       static_cast<uint64_t>(stride * height) > r_.remaining())
     return fail("Bilddaten fehlen");
-  if (!newdib(b, static_cast<int32_t>(width), static_cast<int32_t>(height), bpp, h.data(),
-              colours) ||
-      b.stride != stride)
-    return fail("Bild konnte nicht angelegt werden");
+  // The sizes are checked above, within the picture library's limits: it refuses them only for
+  // want of memory, which ends the reading as any other allocation failure does.
+  if (!newdib(b, static_cast<int32_t>(width), static_cast<int32_t>(height), bpp, h.data(), colours))
+    throw std::bad_alloc();
+  if (b.stride != stride) return fail("Bild konnte nicht angelegt werden");
   const size_t pixelBytes = static_cast<size_t>(stride * height);
   const uint8_t* p = r_.take(pixelBytes);
   if (!p) return fine();
@@ -517,6 +524,24 @@ bool SblReader::checkLinks() {
   return true;
 }
 
+// The page body of the first page and the three header and footer pairs come first in every
+// document, and the program relies on them staying there. The layout removes a footnote area
+// no reference points to and a continuation field it left empty; a fixed field that looks like
+// either (a damaged footnote number, a chain link into it) would vanish on the first layout, and
+// the document saved then could not be read again. Such values are dropped: the field keeps its
+// text and stays a header, footer or body.
+void SblReader::settleFixedFields() {
+  const int32_t fixed = std::min(sbl::kMinFields, d_.fieldCount());
+  for (int32_t i = 0; i < fixed; ++i) {
+    FieldRec& f = d_.fields[static_cast<size_t>(i)];
+    if (f.type == kFieldFooter) f.footnoteNo = 0;
+    if (f.prevField >= 0) {
+      d_.fields[static_cast<size_t>(f.prevField)].nextField = -1;
+      f.prevField = -1;
+    }
+  }
+}
+
 // View state that does not fit the document gets a neutral stand-in rather than a refusal:
 // it only says where the user was and how the page was shown.
 void SblReader::settleView() {
@@ -564,40 +589,117 @@ void AdoptFileContent(Document& to, Document&& from) {
   to.fields = std::move(from.fields);
 }
 
-bool OpenSBLFile(TMDIChild& w, const std::string& path) {
-  const std::string name = FileNameOf(path);
-  std::vector<uint8_t> data;
-  const ReadStatus read = ReadWholeFile(path, sbl::kMaxFileBytes, data);
-  if (read != ReadStatus::Ok) {
-    w.app.message(ReadFailureText(read, name));
-    return false;
+void SwapFileContent(Document& a, Document& b) noexcept {
+  using std::swap;
+  swap(a.zoomPercent, b.zoomPercent);
+  swap(a.zoomMode, b.zoomMode);
+  swap(a.autoHyphenation, b.autoHyphenation);
+  swap(a.language, b.language);
+  swap(a.properties, b.properties);
+  swap(a.fonts, b.fonts);
+  swap(a.footnoteCounter, b.footnoteCounter);
+  swap(a.templates, b.templates);
+  swap(a.pictures, b.pictures);
+  swap(a.Anchor, b.Anchor);
+  swap(a.Cursor, b.Cursor);
+  swap(a.currentPage, b.currentPage);
+  swap(a.lineEndAffinity, b.lineEndAffinity);
+  swap(a.fields, b.fields);
+}
+
+namespace {
+
+// Hyphenation patterns follow the document's language: a window bound to the other language's
+// patterns would hyphenate wrongly.
+void followLanguage(TMDIChild& w, int32_t previousLanguage) {
+  if (w.doc.language != previousLanguage && w.hyphenTable) {
+    FreeHyphenData(w);
+    OpenHyphenData(w);
   }
+}
+
+// Puts the parsed content into the window and lays it out. When memory runs out on the way, the
+// window gets its previous content back, exactly as it was, and the failure goes on to the
+// caller.
+void adoptAndLayOut(TMDIChild& w, Document& fresh) {
+  const int32_t language = w.doc.language;
+  SwapFileContent(w.doc, fresh);
+  try {
+    followLanguage(w, language);
+    MakeSoftEnters(w);
+  } catch (const std::bad_alloc&) {
+    const int32_t failedLanguage = w.doc.language;
+    SwapFileContent(w.doc, fresh);
+    try {
+      followLanguage(w, failedLanguage);
+    } catch (const std::bad_alloc&) {
+      FreeHyphenData(w);  // no patterns rather than the wrong ones
+    }
+    throw;
+  }
+}
+
+enum class ImageRead { Ok, Refused, OutOfMemory };
+
+// Parses a file image into the window. A refusal has shown its message; running out of memory
+// is left to the caller's message, which knows the command.
+ImageRead readImage(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
   if (!HasSblMagic(data.data(), data.size())) {
     w.app.message(kNotNativeText);
-    return false;
+    return ImageRead::Refused;
   }
   SblResult result;
-  {
+  try {
     FileStatus status(w.app.ui(), kOpeningText);
     Document fresh;
     result = ParseSBL(w, data.data(), data.size(), fresh);
-    if (result) {
-      const int32_t language = w.doc.language;
-      AdoptFileContent(w.doc, std::move(fresh));
-      // A window already bound to the other language's patterns would hyphenate wrongly.
-      if (w.doc.language != language && w.hyphenTable) {
-        FreeHyphenData(w);
-        OpenHyphenData(w);
-      }
-      MakeSoftEnters(w);
-    }
+    if (result) adoptAndLayOut(w, fresh);
+  } catch (const std::bad_alloc&) {
+    return ImageRead::OutOfMemory;
   }
   if (!result) {
     w.app.message(result.status == SblStatus::NotNative ? std::string(kNotNativeText)
                                                         : DamagedText(name));
-    return false;
+    return ImageRead::Refused;
   }
-  TakeFileName(w, path);
+  return ImageRead::Ok;
+}
+
+}  // namespace
+
+bool OpenSBLFile(TMDIChild& w, const std::string& path) {
+  ImageRead outcome = ImageRead::OutOfMemory;
+  try {
+    const std::string name = FileNameOf(path);
+    PendingFileName pending(w, path);
+    std::vector<uint8_t> data;
+    int error = 0;
+    const ReadStatus read = ReadWholeFile(path, sbl::kMaxFileBytes, data, &error);
+    if (read != ReadStatus::Ok) {
+      w.app.message(ReadFailureText(read, name, error));
+      return false;
+    }
+    outcome = readImage(w, data, name);
+    if (outcome == ImageRead::Ok) pending.take(w);
+  } catch (const std::bad_alloc&) {
+    outcome = ImageRead::OutOfMemory;
+  }
+  if (outcome == ImageRead::OutOfMemory)
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
+  return outcome == ImageRead::Ok;
+}
+
+bool OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
+  const ImageRead outcome = readImage(w, data, name);
+  if (outcome == ImageRead::OutOfMemory) w.app.message(OutOfMemoryText(name, FileCommand::Open));
+  if (outcome != ImageRead::Ok) return false;
+  if (!w.app.quietFileMode) {
+    try {
+      SetFileChanged(w, false);
+    } catch (const std::bad_alloc&) {
+      w.doc.modified = 0;
+    }
+  }
   return true;
 }
 

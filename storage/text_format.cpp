@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cmath>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -19,8 +20,6 @@ namespace paginor {
 
 namespace {
 
-// About ten thousand pages of text; a larger file is no text document.
-constexpr uint64_t kMaxTextFileBytes = uint64_t{32} << 20;
 constexpr const char* kNoOemText = "Der DOS-Zeichensatz (Codepage 850) steht nicht zur Verfügung!";
 // A tab cell read from a text file: the width of a default tab stop; the line breaker sets the
 // real width, and the height -1 lets the line take its height from the other cells.
@@ -172,7 +171,10 @@ class TextBuilder {
   explicit TextBuilder(TMDIChild& w) : w_(w), d_(w.doc) {}
 
   void put(uint8_t b) {
-    if (b < 32 && b != 9) return;  // other control characters are dropped
+    if (b < 32 && b != 9) {  // other control characters are dropped, and counted
+      ++dropped_;
+      return;
+    }
     CharRec* c = NewChar(d_);
     if (!c) return;
     c->ch = b;
@@ -184,6 +186,20 @@ class TextBuilder {
     }
     ++d_.Cursor.chr;
   }
+
+  // Room for the cells of the line about to be read: a line grown cell by cell would hold up to
+  // twice its cells while growing, which for a long paragraph is gigabytes.
+  void reserve(size_t cells) {
+    const CursorPos& cur = d_.Cursor;
+    if (cur.field < 0 || cur.field >= d_.fieldCount()) return;
+    FieldRec& f = d_.fields[static_cast<size_t>(cur.field)];
+    if (cur.line >= 0 && cur.line < f.lineCount()) {
+      std::vector<CharRec>& cells_ = f.lines[cur.line].chars.edit();
+      cells_.reserve(cells_.size() + cells);
+    }
+  }
+
+  size_t dropped() const { return dropped_; }
 
   // Ends the current line as a paragraph and continues on a new last line of the field.
   void newParagraph() {
@@ -213,11 +229,13 @@ class TextBuilder {
 
   TMDIChild& w_;
   Document& d_;
+  size_t dropped_ = 0;
   int32_t memoFont_ = -1;
   std::array<std::pair<double, double>, 256> memo_{};
 };
 
-void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data) {
+// Builds the document from the text and lays it out; the number of control bytes dropped.
+size_t buildDocument(TMDIChild& w, const std::vector<uint8_t>& data) {
   Document& d = w.doc;
   d.CurrentFormat.curFontName = "Courier New";
   TextBuilder b(w);
@@ -226,17 +244,21 @@ void buildDocument(TMDIChild& w, const std::vector<uint8_t>& data) {
   bool first = true;
   while (i < n) {
     const size_t start = i;
-    while (i < n && data[i] != '\r' && data[i] != '\n') ++i;
+    size_t kept = 0;
+    for (; i < n && data[i] != '\r' && data[i] != '\n'; ++i)
+      if (data[i] >= 32 || data[i] == 9) ++kept;
     const size_t end = i;
     if (i < n) i += (data[i] == '\r' && i + 1 < n && data[i + 1] == '\n') ? 2 : 1;
     if (!first) b.newParagraph();
     first = false;
+    b.reserve(kept);
     for (size_t k = start; k < end; ++k) b.put(data[k]);
   }
   d.Cursor = CursorPos{};
   d.Anchor = d.Cursor;
   SetAllDirtyFlags(d);
   MakeSoftEnters(w);
+  return b.dropped();
 }
 
 // Whether the line starts a paragraph: the chain's first line, or the line above it in the same
@@ -322,33 +344,105 @@ std::string ReplacedCharactersText(const std::string& name, size_t count) {
          " durch \"?\" ersetzt.";
 }
 
-bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextCode* readAs) {
-  const std::string name = FileNameOf(path);
-  std::vector<uint8_t> data;
-  const ReadStatus read = ReadWholeFile(path, kMaxTextFileBytes, data);
-  if (read != ReadStatus::Ok) {
-    w.app.message(ReadFailureText(read, name));
-    return false;
-  }
+std::string DroppedControlsText(const std::string& name, size_t count) {
+  return "Die Datei " + name + " enthielt " +
+         (count == 1 ? std::string("ein Steuerzeichen (etwa NUL), das")
+                     : std::to_string(count) + " Steuerzeichen (etwa NUL), die") +
+         " beim Lesen ausgelassen " + (count == 1 ? "wurde." : "wurden.");
+}
+
+namespace {
+
+enum class TextRead { Ok, Refused, OutOfMemory };
+
+// Decodes the text and builds the window's document from it. Running out of memory on the way
+// gives the window its previous document back.
+TextRead importText(TMDIChild& w, std::vector<uint8_t>&& data, TextCode code, TextImport& report) {
   const ByteTable* oem = nullptr;
   if (code == TextCode::Dos) {
     if (!OemToAnsiTable()) {
       w.app.message(kNoOemText);
-      return false;
+      return TextRead::Refused;
     }
     oem = &*OemToAnsiTable();
   }
-  size_t replaced = 0;
-  {
-    FileStatus status(w.app.ui(), kOpeningText);
+  FileStatus status(w.app.ui(), kOpeningText);
+  // The window was made for the file and holds the small new document: a copy costs little.
+  Document previous = w.doc;
+  try {
     const DecodedText text = decodeText(std::move(data), code, oem);
-    replaced = text.replaced;
-    if (readAs) *readAs = text.code;
-    buildDocument(w, text.bytes);
+    report.code = text.code;
+    report.replaced = text.replaced;
+    report.dropped = buildDocument(w, text.bytes);
+  } catch (const std::bad_alloc&) {
+    w.doc = std::move(previous);
+    return TextRead::OutOfMemory;
   }
-  TakeFileName(w, path);
-  // Told after the document is there: the text is read, only these characters are not.
-  if (replaced > 0) w.app.message(ReplacedCharactersText(name, replaced), MsgIcon::Warning);
+  return TextRead::Ok;
+}
+
+// What the user is told after a successful read: dropped bytes in the status bar (they were
+// never text), characters Windows-1252 lacks in a warning (the text shows "?" in their place).
+void tellAfterReading(TMDIChild& w, const std::string& name, const TextImport& report) {
+  try {
+    if (report.dropped > 0) w.app.ui().statusText(3, DroppedControlsText(name, report.dropped));
+    if (report.replaced > 0)
+      w.app.message(ReplacedCharactersText(name, report.replaced), MsgIcon::Warning);
+  } catch (const std::bad_alloc&) {
+    // The document is read; only the note is lost.
+  }
+}
+
+}  // namespace
+
+bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImport* report) {
+  TextImport met;
+  TextRead outcome = TextRead::OutOfMemory;
+  try {
+    const std::string name = FileNameOf(path);
+    PendingFileName pending(w, path);
+    std::vector<uint8_t> data;
+    int error = 0;
+    const ReadStatus read = ReadWholeFile(path, kMaxTextFileBytes, data, &error);
+    if (read != ReadStatus::Ok) {
+      w.app.message(ReadFailureText(read, name, error));
+      return false;
+    }
+    outcome = importText(w, std::move(data), code, met);
+    if (outcome == TextRead::Ok) {
+      pending.take(w);
+      // Told after the document is there: the text is read, only these bytes are not.
+      tellAfterReading(w, name, met);
+    }
+  } catch (const std::bad_alloc&) {
+    outcome = TextRead::OutOfMemory;
+  }
+  if (outcome == TextRead::OutOfMemory)
+    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
+  if (outcome != TextRead::Ok) return false;
+  if (report) *report = met;
+  return true;
+}
+
+bool OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name, TextCode code,
+                 TextImport* report) {
+  if (data.size() > kMaxTextFileBytes) {
+    w.app.message(TooLargeText(name));
+    return false;
+  }
+  TextImport met;
+  const TextRead outcome = importText(w, std::move(data), code, met);
+  if (outcome == TextRead::OutOfMemory) w.app.message(OutOfMemoryText(name, FileCommand::Open));
+  if (outcome != TextRead::Ok) return false;
+  if (!w.app.quietFileMode) {
+    try {
+      SetFileChanged(w, false);
+    } catch (const std::bad_alloc&) {
+      w.doc.modified = 0;
+    }
+  }
+  if (report) *report = met;
+  tellAfterReading(w, name, met);
   return true;
 }
 

@@ -15,17 +15,38 @@ class TMDIChild;
 // The character set of a text file.
 enum class TextCode { Ansi, Dos, Utf8 };
 
+// The largest text file read: what the layout holds in about 2 GB, a fair share of a desktop's
+// memory (about 10,000 pages of text). storage/text_format.cpp says how it was measured.
+inline constexpr uint64_t kMaxTextFileBytes = uint64_t{16} << 20;
+
+// What reading a text file met on the way, besides its text.
+struct TextImport {
+  TextCode code = TextCode::Ansi;  // the character set the file was read in
+  size_t replaced = 0;             // characters Windows-1252 lacks, now "?"
+  size_t dropped = 0;              // control bytes left out (NUL, form feed, escape, ...)
+};
+
 // Reads a text file into the window's new document: each text line becomes a paragraph of the
-// page body in "Courier New", tabs become tab cells, other control characters are dropped.
-// Lines may end in CR LF, LF or CR. `code` is the character set the user asked for; a file that
-// starts with a UTF-8 byte-order mark, or is valid UTF-8 holding multi-byte sequences, is read
-// as UTF-8 whatever was asked, since no ANSI or DOS text of any length looks like that by chance.
-// Characters of a UTF-8 file that Windows-1252 lacks become "?", and a warning tells the user
-// how many. `readAs` (when given) receives the character set the file was read in.
-bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextCode* readAs = nullptr);
+// page body in "Courier New", tabs become tab cells, other control characters are dropped and
+// counted: the status bar (panel 3) says how many. Lines may end in CR LF, LF or CR. `code` is
+// the character set the user asked for; a file that starts with a UTF-8 byte-order mark, or is
+// valid UTF-8 holding multi-byte sequences, is read as UTF-8 whatever was asked, since no ANSI or
+// DOS text of any length looks like that by chance. Characters of a UTF-8 file that Windows-1252
+// lacks become "?", and a warning tells the user how many. `report` (when given) receives what
+// was met. A file that cannot be read, or whose reading or layout runs out of memory, is refused
+// with a message and leaves the document as it was.
+bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code,
+                 TextImport* report = nullptr);
 inline bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
   return OpenTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
 }
+// The same from memory (standard input); `name` stands for the file in messages, and the
+// document stays without a file name.
+bool OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name, TextCode code,
+                 TextImport* report = nullptr);
+
+// "Die Datei ... enthielt n Steuerzeichen ...": the note on dropped control bytes.
+std::string DroppedControlsText(const std::string& name, size_t count);
 
 // Writes the text of every field chain (page bodies, headers, footers, text boxes, footnotes),
 // one paragraph a line, table rows as their cell texts each followed by a tab. ANSI and DOS text

@@ -159,7 +159,7 @@ TEST_F(EditCommand, RefusesBadScriptsAndFilesWithAMessage) {
   EXPECT_EQ(cli({"--new", dir + "/a.txt", "--keys", "\xe2\x86\x92"}), 2);
   EXPECT_NE(err.find("Windows-1252"), std::string::npos);
   EXPECT_EQ(cli({dir + "/fehlt.txt", dir + "/a.txt", "--keys", "a"}), 1);
-  EXPECT_EQ(err, "Konnte Datei fehlt.txt nicht öffnen!\n");
+  EXPECT_EQ(err, "Konnte Datei fehlt.txt nicht öffnen! Die Datei existiert nicht.\n");
   EXPECT_EQ(cli({"--new", dir + "/a.txt"}), 2) << "no script";
   EXPECT_NE(err.find("Aufruf: paginor-cli edit"), std::string::npos);
 }

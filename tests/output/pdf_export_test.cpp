@@ -293,7 +293,8 @@ TEST_F(PdfExport, AFileThatCannotBeCreatedIsReported) {
   const std::string target = dir + "/fehlt/aus.pdf";
   EXPECT_FALSE(SavePDFFile(w(), target));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
-  EXPECT_EQ(fx.host.ui.messages[0].text, "Die PDF-Datei konnte nicht erstellt werden!");
+  EXPECT_EQ(fx.host.ui.messages[0].text,
+            "Die PDF-Datei konnte nicht erstellt werden! aus.pdf: Der Ordner existiert nicht.");
   EXPECT_EQ(fx.host.ui.messages[0].icon, MsgIcon::Information);
   EXPECT_FALSE(std::filesystem::exists(target));
 }

@@ -144,7 +144,7 @@ TEST_F(CliConvert, FailuresExitNonZeroWithTheGermanMessage) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err,
             "Konnte Datei fehlt.sbl nicht \xc3\xb6"
-            "ffnen!\n");
+            "ffnen! Die Datei existiert nicht.\n");
 
   write("fremd.sbl", "Hallo Welt");
   r = cli({"convert", dir + "/fremd.sbl", dir + "/x.txt"});
@@ -154,7 +154,7 @@ TEST_F(CliConvert, FailuresExitNonZeroWithTheGermanMessage) {
   write("ein.txt", "Text");
   r = cli({"convert", dir + "/ein.txt", dir + "/fehlt/x.sbl"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "Konnte Datei x.sbl nicht erstellen!\n");
+  EXPECT_EQ(r.err, "Konnte Datei x.sbl nicht erstellen! Der Ordner existiert nicht.\n");
 
   r = cli({"convert", dir + "/ein.txt", dir + "/x.xyz"});
   EXPECT_EQ(r.exitCode, 2);
@@ -178,7 +178,7 @@ TEST_F(CliConvert, DumpReadsAFile) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err,
             "Konnte Datei fehlt.sbl nicht \xc3\xb6"
-            "ffnen!\n");
+            "ffnen! Die Datei existiert nicht.\n");
   EXPECT_EQ(r.out, "");
 }
 

@@ -496,7 +496,8 @@ TEST(OpenFile, TheNativeFilterStillReadsNativeFilesAndRefusesOthersByTheirExtens
   OpenedWindow missing(dir + "/fehlt.txt", kOpenNative);
   EXPECT_FALSE(missing.opened);
   ASSERT_EQ(missing.host.ui.messages.size(), 1u);
-  EXPECT_EQ(missing.host.ui.messages[0].text, "Konnte Datei fehlt.txt nicht öffnen!");
+  EXPECT_EQ(missing.host.ui.messages[0].text,
+            "Konnte Datei fehlt.txt nicht öffnen! Die Datei existiert nicht.");
 }
 
 TEST(OpenFile, UnicodeTextSettlesOnUtf8AndSingleByteTextKeepsItsType) {

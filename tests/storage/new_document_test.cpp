@@ -90,7 +90,7 @@ TEST_F(NewDocumentTemplate, AMissingOrDamagedTemplateLeavesTheBuiltInDocument) {
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei normal.sbt nicht \xc3\xb6"
-            "ffnen!");
+            "ffnen! Die Datei existiert nicht.");
   EXPECT_TRUE(test::StoredContentEqual(fx.doc(), w.doc)) << "the document of FormCreate";
   EXPECT_FALSE(fx.app.quietFileMode);
 

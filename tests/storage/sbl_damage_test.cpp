@@ -9,6 +9,7 @@
 
 #include "model/primitives.h"
 #include "storage/document_equality.h"
+#include "storage/file_io.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"
@@ -85,7 +86,10 @@ TEST_F(SblDamage, MissingFilesAndDirectoriesCannotBeOpened) {
   ASSERT_EQ(fx.host.ui.messages.size(), 2u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei fehlt.sbl nicht \xc3\xb6"
-            "ffnen!");
+            "ffnen! Die Datei existiert nicht.");
+  EXPECT_EQ(fx.host.ui.messages[1].text, "Konnte Datei " + FileNameOf(dir) +
+                                             " nicht \xc3\xb6"
+                                             "ffnen! Der Name geh\xc3\xb6rt zu einem Ordner.");
   EXPECT_TRUE(test::StoredContentEqual(before, victim.doc));
 }
 

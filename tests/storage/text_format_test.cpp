@@ -43,13 +43,15 @@ struct ReadText {
   ReadText(const std::string& content, TextCode code, const std::string& name = "t.txt") {
     path = testDir() + "/" + name;
     test::WriteBytes(path, bytesOf(content));
-    ok = OpenTXTFile(fx.w(), path, code, &readAs);
+    ok = OpenTXTFile(fx.w(), path, code, &met);
+    readAs = met.code;
   }
   std::string body() const { return bodyText(fx.window->doc); }
   const std::vector<HeadlessUi::Message>& messages() const { return fx.host.ui.messages; }
   test::Fixture fx;
   std::string path;
   bool ok = false;
+  TextImport met;
   TextCode readAs = TextCode::Ansi;
 };
 
@@ -91,6 +93,33 @@ TEST(TextOpen, TabsStayOtherControlCharactersAreDropped) {
   EXPECT_DOUBLE_EQ(l.chars[0].width, 12.5);
   EXPECT_DOUBLE_EQ(l.chars[0].height, -1.0);
   EXPECT_GT(l.chars[1].width, 0.0) << "letters are measured";
+  EXPECT_EQ(t.met.dropped, 2u);
+  // Dropped bytes are told in the status bar once the file is read, not in a box.
+  EXPECT_EQ(t.fx.host.ui.status[3],
+            "Die Datei t.txt enthielt 2 Steuerzeichen (etwa NUL), die beim Lesen ausgelassen "
+            "wurden.");
+  EXPECT_TRUE(t.messages().empty());
+}
+
+TEST(TextOpen, AFileOfNulBytesGivesAnEmptyDocumentAndSaysHowMany) {
+  ReadText nuls(std::string(1 << 20, '\0'), false, "nullen.txt");
+  ASSERT_TRUE(nuls.ok);
+  EXPECT_EQ(nuls.body(), "");
+  EXPECT_EQ(nuls.met.dropped, size_t{1} << 20);
+  EXPECT_EQ(nuls.fx.host.ui.status[3],
+            "Die Datei nullen.txt enthielt 1048576 Steuerzeichen (etwa NUL), die beim Lesen "
+            "ausgelassen wurden.");
+
+  // Line ends are no dropped bytes; one dropped byte is told in the singular.
+  ReadText one("a\r\nb\x0c\nc\rd", false, "eins.txt");
+  EXPECT_EQ(one.body(), "a|b|c|d");
+  EXPECT_EQ(one.met.dropped, 1u);
+  EXPECT_EQ(one.fx.host.ui.status[3],
+            "Die Datei eins.txt enthielt ein Steuerzeichen (etwa NUL), das beim Lesen "
+            "ausgelassen wurde.");
+  ReadText clean("sauber", false);
+  EXPECT_EQ(clean.met.dropped, 0u);
+  EXPECT_EQ(clean.fx.host.ui.status[3], "");
 }
 
 TEST(TextOpen, DosTextIsCodePage850) {
@@ -117,13 +146,13 @@ TEST(TextOpen, MissingOrHugeFilesAreReportedAndChangeNothing) {
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei fehlt.txt nicht \xc3\xb6"
-            "ffnen!");
+            "ffnen! Die Datei existiert nicht.");
   EXPECT_EQ(fx.doc().fields[0].lineCount(), before.fields[0].lineCount());
   EXPECT_EQ(fx.doc().CurrentFormat, before.CurrentFormat);
 
   const std::string huge = testDir() + "/riesig.txt";
   test::WriteBytes(huge, bytesOf("Text"));
-  ASSERT_EQ(truncate(huge.c_str(), (off_t{32} << 20) + 1), 0);  // sparse: costs no disk
+  ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(kMaxTextFileBytes) + 1), 0);  // sparse
   EXPECT_FALSE(OpenTXTFile(fx.w(), huge, false));
   ASSERT_EQ(fx.host.ui.messages.size(), 2u);
   EXPECT_EQ(fx.host.ui.messages[1].text,
@@ -300,7 +329,8 @@ TEST(TextSave, NameModifiedFlagStatusAndFailure) {
 
   EXPECT_FALSE(SaveTXTFile(fx.w(), dir + "/fehlt/x.txt", false));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
-  EXPECT_EQ(fx.host.ui.messages[0].text, "Konnte Datei x.txt nicht erstellen!");
+  EXPECT_EQ(fx.host.ui.messages[0].text,
+            "Konnte Datei x.txt nicht erstellen! Der Ordner existiert nicht.");
 }
 
 // --- UTF-8 ------------------------------------------------------------------------------------
