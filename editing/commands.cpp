@@ -1,5 +1,8 @@
 #include "editing/commands.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "editing/keys.h"
 #include "editing/list_format.h"
 #include "editing/refresh.h"
@@ -57,8 +60,8 @@ const Def kDefs[] = {
   {FileClose, "S&chließen", "", "", kNoBar, kAct, kYes},
   {FileExit, "&Beenden", "Alt+F4", "", kNoBar, kAct, kYes},
   // "&Bearbeiten"
-  {EditUndo, "&Rückgängig", "", "Rückgängig", kStd, kAct, kYes, "", true},
-  {EditRedo, "&Wiederholen", "", "Wiederholen", kStd, kAct, kYes, "", true},
+  {EditUndo, "&Rückgängig", "Ctrl+Z", "Rückgängig", kStd, kAct, kYes, "", true, true},
+  {EditRedo, "&Wiederholen", "Ctrl+Y", "Wiederholen", kStd, kAct, kYes, "", true, true},
   {EditCut, "&Ausschneiden", "Ctrl+X", "Ausschneiden", kStd, kAct, kNo},
   {EditCopy, "&Kopieren", "Ctrl+C", "Kopieren", kStd, kAct, kNo},
   {EditPaste, "&Einfügen", "Ctrl+V", "Einfügen", kStd, kAct, kNo},
@@ -148,7 +151,7 @@ const Def kDefs[] = {
   {WindowTileVertical, "&Vertikal anordnen", "", "", kNoBar, kAct, kYes},
   {WindowMinimizeAll, "&Alle verkleinern", "", "", kNoBar, kAct, kYes},
   {WindowArrangeIcons, "Alle an&ordnen", "", "", kNoBar, kAct, kYes},
-  // "&Hilfe" (without the help file "&Inhalt" says so)
+  // "&Hilfe" ("&Inhalt" opens the manual in the desktop's browser)
   {HelpContents, "&Inhalt", "", "", kNoBar, kAct, kYes},
   {HelpInfo, "&Info...", "", "", kNoBar, kAct, kYes},
   // Toolbar only
@@ -319,6 +322,8 @@ std::vector<MenuEntry> buildContextMenu() {
 }
 
 std::vector<Toolbar> buildToolbars() {
+  // The window buttons close the standard bar, after the zoom box: a window too narrow for the
+  // whole bar puts them into its overflow menu and keeps the zoom box in view.
   return {
       {ToolbarId::Standard,
        "Standartleiste",
@@ -337,11 +342,11 @@ std::vector<Toolbar> buildToolbars() {
         EditUndo,
         EditRedo,
         None,
-        WindowCascade,
-        WindowTileHorizontal,
-        None,
         ShowMarks,
-        ZoomBox}},
+        ZoomBox,
+        None,
+        WindowCascade,
+        WindowTileHorizontal}},
       {ToolbarId::Format,
        "Formatleiste",
        {TemplateBox, FontBox, SizeBox, None, Bold, Italic, Underline, None, AlignLeft, AlignCenter,
@@ -425,6 +430,35 @@ const std::vector<const char*>& ZoomBoxEntries() {
   static const std::vector<const char*> entries = {
       "250%", "200%", "150%", "100%", "75%", "50%", "25%", "10%", "Seitenbreite", "Ganze Seite"};
   return entries;
+}
+
+std::optional<double> ZoomStep(double percent, bool larger) {
+  std::vector<double> steps;
+  for (const char* e : ZoomBoxEntries()) {
+    const std::string_view text(e);
+    if (text.empty() || text.back() != '%') continue;
+    double value = 0;
+    if (std::from_chars(text.data(), text.data() + text.size() - 1, value).ec == std::errc())
+      steps.push_back(value);
+  }
+  std::sort(steps.begin(), steps.end());
+  // A fitted zoom between two steps goes to the neighbour in the direction asked.
+  if (larger) {
+    for (double s : steps)
+      if (s > percent + 0.005) return s;
+  } else {
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it)
+      if (*it < percent - 0.005) return *it;
+  }
+  return std::nullopt;
+}
+
+CommandId EditShortcutCommand(int virtualKey, uint8_t modifiers) {
+  if (!(modifiers & kCtrl) || (modifiers & kAlt)) return None;
+  const bool shift = modifiers & kShift;
+  if (virtualKey == 'Z') return shift ? EditRedo : EditUndo;
+  if (virtualKey == 'Y' && !shift) return EditRedo;
+  return None;
 }
 
 void SetDocumentLanguage(TMDIChild& w, int32_t language) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -261,6 +262,14 @@ const std::vector<Toolbar>& Toolbars();
 
 // The texts the zoom box offers.
 const std::vector<const char*>& ZoomBoxEntries();
+// The zoom box's next percentage from `percent` towards larger (`larger`) or smaller pages:
+// the steps Ctrl with the mouse wheel walks. Nothing when `percent` is at the end already.
+std::optional<double> ZoomStep(double percent, bool larger);
+
+// The command a key chord of the document window stands for beyond the key map of the editor:
+// the Linux habits Ctrl+Z (undo) and Ctrl+Y and Ctrl+Shift+Z (redo), next to Ctrl+Backspace and
+// Alt+Backspace. `virtualKey` and `modifiers` as editing/keys.h has them; None for any other.
+CommandId EditShortcutCommand(int virtualKey, uint8_t modifiers);
 
 class TMDIChild;
 

@@ -64,6 +64,7 @@ TEST(CommandTable, EveryCaptionAndShortcutOfTheMenusIsThere) {
       {"&Neu", "Ctrl+N"}, {"Ö&ffnen", "Ctrl+O"}, {"&Speichern", "Ctrl+S"},
       {"&Drucken...", "Ctrl+P"}, {"&Beenden", "Alt+F4"}, {"Markierung &löschen", "Del"},
       {"&Alles markieren", "Ctrl+A"}, {"&Suchen...", "Ctrl+F"}, {"&Ersetzen...", "Ctrl+H"},
+      {"&Rückgängig", "Ctrl+Z"}, {"&Wiederholen", "Ctrl+Y"},
       {"&Gehe zu...", "Ctrl+G"}, {"&Gesamtes Dokument...", "F7"},
       {"&Vorheriger Datensatz", "Ctrl+Alt+V"}, {"&Nächster Datensatz", "Ctrl+Alt+N"},
       {"&Erster Datensatz", "Ctrl+Alt+E"}, {"&Letzter Datensatz", "Ctrl+Alt+L"}};
