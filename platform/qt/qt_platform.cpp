@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -19,15 +20,18 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
+#include "model/cp1252.h"
 #include "model/page_setup.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/qt/qt_canvas.h"
@@ -37,10 +41,33 @@ namespace paginor {
 namespace {
 
 QString qs(std::string_view s) {
-  return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  return EngineText(s);
 }
 
 }  // namespace
+
+QString EngineText(std::string_view text) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(text.size()));
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    const size_t len = decodeUtf8(text, i, c);
+    if (len == 0) {
+      c = cp1252ToUnicode(static_cast<unsigned char>(text[i]));
+      i += 1;
+    } else {
+      i += len;
+    }
+    if (c >= 0x10000) {
+      out += QChar(QChar::highSurrogate(c));
+      out += QChar(QChar::lowSurrogate(c));
+    } else {
+      out += QChar(static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
 
 // ---------------------------------------------------------------------------------------------
 // QtUi
@@ -117,7 +144,60 @@ void QtUi::refreshFileMenu() {
 
 bool QtUi::openWithDefaultViewer(const std::string& path) {
   if (openHook) return openHook(path);
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(qs(path)));
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+}
+
+void QtUi::openWithDefaultViewer(const std::string& path, QObject* context,
+                                 std::function<void()> failed) {
+  if (openHook) {
+    if (!openHook(path) && failed) failed();
+    return;
+  }
+  const QString file = QFile::decodeName(path.c_str());
+  const QString xdgOpen = QStandardPaths::findExecutable("xdg-open");
+  if (xdgOpen.isEmpty()) {
+    // Without xdg-open Qt may know another way (a desktop portal); it answers at once.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)) && failed) failed();
+    return;
+  }
+  auto* process = new QProcess;
+  process->setProgram(xdgOpen);
+  process->setArguments({file});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  launchers_.push_back(process);
+  auto done = [this, process] {
+    std::erase(launchers_, process);
+    process->deleteLater();
+  };
+  // xdg-open ends with 0 once a program has the file (some desktops only when that program
+  // ends); 3 means no program was found, 4 that the one found failed.
+  QObject::connect(process, &QProcess::finished, context,
+                   [process, failed, done](int code, QProcess::ExitStatus status) {
+                     if (process->property("reported").toBool()) return;
+                     process->setProperty("reported", true);
+                     if ((status != QProcess::NormalExit || code != 0) && failed) failed();
+                     done();
+                   });
+  QObject::connect(process, &QProcess::errorOccurred, context,
+                   [process, failed, done](QProcess::ProcessError error) {
+                     if (error != QProcess::FailedToStart) return;
+                     if (process->property("reported").toBool()) return;
+                     process->setProperty("reported", true);
+                     if (failed) failed();
+                     done();
+                   });
+  process->start();
+}
+
+QtUi::~QtUi() {
+  // Launchers still running when the program ends are left without a listener; the programs
+  // they started stay open.
+  for (QProcess* process : launchers_) {
+    process->disconnect();
+    delete process;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -161,12 +241,12 @@ bool QtDialogs::runFile(FileDialog& d) {
     dlg.selectNameFilter(filters[index - 1]);
   }
   if (!d.fileName.empty()) {
-    QFileInfo preset(qs(d.fileName));
+    QFileInfo preset(QFile::decodeName(d.fileName.c_str()));
     if (preset.dir().exists()) dlg.setDirectory(preset.dir());
     dlg.selectFile(preset.fileName());
   }
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-  d.fileName = dlg.selectedFiles().first().toStdString();
+  d.fileName = QFile::encodeName(dlg.selectedFiles().first()).toStdString();
   qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
   if (chosen >= 0) d.filterIndex = static_cast<int>(chosen) + 1;
   return true;
@@ -400,7 +480,7 @@ std::unique_ptr<QPrinter> QtPrinter::makePrinter() const {
     p->setOutputFormat(QPrinter::PdfFormat);
     p->setResolution(kFilePrinterDpi);
     p->setPageSize(QPageSize(QPageSize::A4));
-    p->setOutputFileName(QString::fromStdString(partFile(file)));
+    p->setOutputFileName(QFile::decodeName(partFile(file).c_str()));
     return p;
   }
   QPrinterInfo info = QPrinterInfo::defaultPrinter();

@@ -18,6 +18,7 @@
 #include "platform/platform.h"
 
 class QPrinter;
+class QProcess;
 class QWidget;
 class QComboBox;
 class QDoubleSpinBox;
@@ -30,6 +31,12 @@ class QtPrinterCanvas;
 
 // ---------------------------------------------------------------------------------------------
 
+// Text of the engine as Qt shows it. Messages, captions and status texts are UTF-8, but the file
+// names inside them are the bytes of the file system, which on older disks are not UTF-8: a byte
+// that starts no well-formed UTF-8 sequence is read as the Windows-1252 character it stands
+// for, so "Brief \xDCbung.txt" still shows its "Ü" instead of a replacement mark.
+QString EngineText(std::string_view text);
+
 class QtUi : public Ui {
  public:
   // Shows a modal QMessageBox over `parent` with German buttons ("Ja", "Nein", "Abbrechen",
@@ -40,8 +47,15 @@ class QtUi : public Ui {
   void processEvents() override;
   void setFormatToolbar(const FormatToolbarState& state) override;
   void refreshFileMenu() override;
-  // QDesktopServices::openUrl (xdg-open on Linux).
+  // Hands the file to the desktop's default program and returns at once; false only when no
+  // launcher could be started at all.
   bool openWithDefaultViewer(const std::string& path) override;
+  // The same, telling afterwards whether it worked: on Linux the hand-over is xdg-open, which
+  // finds out only while it runs whether any program takes the file; its exit code arrives
+  // later, and `failed` runs (on `context`'s thread, and not after `context` is gone) when it
+  // says that none did or when it cannot be started at all.
+  void openWithDefaultViewer(const std::string& path, QObject* context,
+                             std::function<void()> failed);
 
   QWidget* parent = nullptr;  // the main window, owner of the message boxes
   // Set by the main window.
@@ -51,6 +65,12 @@ class QtUi : public Ui {
   // Tests answer here instead of a modal box or an external program.
   std::function<MsgResult(const QString& text, MsgIcon icon, MsgButtons buttons)> answerMessage;
   std::function<bool(const std::string& path)> openHook;
+
+  ~QtUi() override;
+
+ private:
+  // The xdg-open runs still waiting for their exit code.
+  std::vector<QProcess*> launchers_;
 };
 
 // Turns "desc|pattern|desc|pattern" (patterns separated by ';') into QFileDialog's filter list
