@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,10 +14,15 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <optional>
+
+#include "editing/commands.h"
 #include "editing/keys.h"
 #include "model/cp1252.h"
 #include "model/document_window.h"
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_platform.h"
 #include "shell/key_map.h"
 #include "shell/main_form.h"
 
@@ -26,6 +32,16 @@ namespace {
 
 // The grey of the page area around the pages.
 const QColor kAreaColour(128, 128, 128);
+
+// Scrolling while a drag holds the mouse beyond the view's edge: a tick every 30 ms, at a speed
+// that grows with the distance from the edge, so a short overshoot creeps and a long one races.
+// The speed is per second of the clock, not per tick, so a slow paint does not slow it down.
+constexpr int kAutoScrollTickMs = 30;
+constexpr int kAutoScrollBaseSpeed = 400;     // pixels per second just past the edge
+constexpr int kAutoScrollSpeedPerPixel = 10;  // added per pixel of distance from the edge
+constexpr int kAutoScrollMaxSpeed = 4000;
+// One notch of a mouse wheel in Qt's angle units (eighths of a degree).
+constexpr int kWheelNotch = 120;
 
 // The monotonic clock the triple-click rule measures with.
 int64_t nowMs() {
@@ -108,6 +124,10 @@ void PageWidget::keyPressEvent(QKeyEvent* event) {
   owner_.handleKey(event);
 }
 
+void PageWidget::wheelEvent(QWheelEvent* event) {
+  owner_.wheelEvent(event);
+}
+
 bool PageWidget::focusNextPrevChild(bool) {
   return false;
 }
@@ -155,11 +175,13 @@ void PageWidget::mouseMoveEvent(QMouseEvent* e) {
   owner_.engage();
   owner_.applyMouseResponse(PaintBox1MouseMove(owner_.child(), owner_.view_, owner_.mouse_,
                                                owner_.mouseEventOf(e, MouseButton::None)));
+  owner_.followDrag(e);
 }
 
 void PageWidget::mouseReleaseEvent(QMouseEvent* e) {
   const MouseButton b = ButtonOf(e);
   if (b == MouseButton::None) return;
+  owner_.autoScroll_.stop();
   owner_.engage();
   owner_.applyMouseResponse(
       PaintBox1MouseUp(owner_.child(), owner_.view_, owner_.mouse_, owner_.mouseEventOf(e, b)));
@@ -205,6 +227,8 @@ DocumentWindow::DocumentWindow(TMainForm& main, QWidget* parent)
           [this] { readScrollBox(); });
   connect(scroll_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
           [this] { readScrollBox(); });
+  autoScroll_.setInterval(kAutoScrollTickMs);
+  connect(&autoScroll_, &QTimer::timeout, this, [this] { autoScrollStep(); });
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -222,7 +246,7 @@ void DocumentWindow::updateCaption() {
   std::string caption = child_->caption;
   if (caption.empty())
     caption = cp1252ToUtf8(child_->doc.fileName) + (child_->doc.modified ? "*" : "");
-  const QString text = QString::fromStdString(caption);
+  const QString text = EngineText(caption);
   if (windowTitle() != text) setWindowTitle(text);
   if (parentWidget() && parentWidget()->windowTitle() != text) parentWidget()->setWindowTitle(text);
 }
@@ -330,7 +354,7 @@ void DocumentWindow::setPageView(bool on) {
   engage();
   readScrollBox();
   const std::string text = Seitenansicht(*child_, view_, on);
-  main_.showZoomText(this, QString::fromStdString(text));
+  main_.showZoomText(this, EngineText(text));
   restartRepaintTimer();
 }
 
@@ -342,20 +366,35 @@ void DocumentWindow::fitZoom() {
 
 void DocumentWindow::handleKey(QKeyEvent* event) {
   engage();
-  const int key = VirtualKeyOf(event->key());
+  const int key = VirtualKeyOf(event->key(), event->modifiers() & Qt::KeypadModifier);
   const Modifiers mods = ModifiersOf(event->modifiers().toInt());
+  // A note about a refused character stays until the next key.
+  if (!note_.isEmpty()) {
+    if (main_.statusPanel(3)->text() == note_) main_.statusText(3, QString());
+    note_.clear();
+  }
+  event->accept();
+  if (const CommandId id = EditShortcutCommand(key, mods); id != CommandId::None) {
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z are commands; neither the key nor its text reaches the
+    // editor.
+    RunDocumentCommand(*child_, id);
+    afterEngine();
+    return;
+  }
   if (key != 0) getkeysKeyDown(*child_, key, mods);
   const QString text = event->text();
   if (TypesText(mods) && !text.isEmpty()) {
     const auto chars = Cp1252CharactersOf(text);
     if (!chars) {
-      // The document's character set has no such character: nothing is inserted.
+      // The document's character set has no such character: nothing is inserted, and the user
+      // is told why.
       QApplication::beep();
+      note_ = UntypableCharacterText(text);
+      main_.statusText(3, note_);
     } else {
       for (uint8_t ch : *chars) getkeysKeyPress(*child_, ch);
     }
   }
-  event->accept();
   afterEngine();
 }
 
@@ -390,9 +429,91 @@ void DocumentWindow::resizeEvent(QResizeEvent* event) {
 void DocumentWindow::wheelEvent(QWheelEvent* event) {
   const int dy = event->angleDelta().y();
   if (dy == 0) return QWidget::wheelEvent(event);
-  readScrollBox();
-  scroll_->verticalScrollBar()->setValue(static_cast<int>(MouseWheelScroll(view_, dy < 0)));
   event->accept();
+  if (event->modifiers() & Qt::ControlModifier) {
+    wheelZoom(dy);
+    return;
+  }
+  // 50 pixels per notch; wheels with finer steps (touchpads, free-spinning wheels) send parts
+  // of a notch, which scroll their part and carry the rest over. A turn back starts afresh.
+  if (wheelRest_ != 0 && (wheelRest_ > 0) != (dy < 0)) wheelRest_ = 0;
+  wheelRest_ += -dy * kWheelStep;
+  const int pixels = wheelRest_ / kWheelNotch;
+  wheelRest_ -= pixels * kWheelNotch;
+  if (pixels == 0) return;
+  readScrollBox();
+  const int64_t limit = std::max<int64_t>(0, view_.geometry.areaHeight - view_.box.clientHeight);
+  const int64_t target = std::clamp<int64_t>(view_.box.scrollY + pixels, 0, limit);
+  scroll_->verticalScrollBar()->setValue(static_cast<int>(target));
+}
+
+void DocumentWindow::wheelZoom(int angle) {
+  if (zoomWheelRest_ != 0 && (zoomWheelRest_ < 0) != (angle < 0)) zoomWheelRest_ = 0;
+  zoomWheelRest_ += angle;
+  double zoom = child_->doc.zoomPercent;
+  bool changed = false;
+  while (std::abs(zoomWheelRest_) >= kWheelNotch) {
+    const bool larger = zoomWheelRest_ > 0;
+    zoomWheelRest_ += larger ? -kWheelNotch : kWheelNotch;
+    if (const std::optional<double> next = ZoomStep(zoom, larger)) {
+      zoom = *next;
+      changed = true;
+    }
+  }
+  if (!changed) return;
+  // Through the zoom box's rules, as if the step had been chosen there.
+  applyZoomText(QString::number(zoom) + '%');
+  main_.showZoomOf(this);
+}
+
+void DocumentWindow::followDrag(QMouseEvent* e) {
+  const bool dragging = mouse_.leftDown && (mouse_.dragSelect || mouse_.textDrag);
+  if (!dragging) {
+    autoScroll_.stop();
+    return;
+  }
+  dragPoint_ = page_->mapTo(scroll_->viewport(), e->position().toPoint());
+  dragModifiers_ = ModifiersOf(e->modifiers().toInt());
+  const bool beyond = dragPoint_.y() < 0 || dragPoint_.y() >= scroll_->viewport()->height();
+  if (!beyond) {
+    autoScroll_.stop();
+  } else if (!autoScroll_.isActive()) {
+    lastAutoScroll_ = nowMs();
+    autoScrollRest_ = 0;
+    autoScroll_.start();
+  }
+}
+
+void DocumentWindow::autoScrollStep() {
+  const int height = scroll_->viewport()->height();
+  const int over = dragPoint_.y() < 0 ? -dragPoint_.y() : dragPoint_.y() - (height - 1);
+  if (!mouse_.leftDown || !(mouse_.dragSelect || mouse_.textDrag) || over <= 0 || closed_) {
+    autoScroll_.stop();
+    return;
+  }
+  const qint64 now = nowMs();
+  const qint64 elapsed = std::min<qint64>(now - lastAutoScroll_, 250);
+  lastAutoScroll_ = now;
+  const int speed =
+      std::min(kAutoScrollBaseSpeed + kAutoScrollSpeedPerPixel * over, kAutoScrollMaxSpeed);
+  autoScrollRest_ += static_cast<int>(speed * elapsed);
+  const int pixels = autoScrollRest_ / 1000;
+  autoScrollRest_ -= pixels * 1000;
+  if (pixels == 0) return;
+  QScrollBar* bar = scroll_->verticalScrollBar();
+  const int before = bar->value();
+  bar->setValue(before + (dragPoint_.y() < 0 ? -pixels : pixels));
+  if (bar->value() == before) return;  // at the end of the pages
+  // The Cursor follows to the text now under the mouse, as a move of the mouse would take it.
+  engage();
+  const QPoint onPage = page_->mapFrom(scroll_->viewport(), dragPoint_);
+  MouseEvent m;
+  m.button = MouseButton::None;
+  m.modifiers = dragModifiers_;
+  m.x = onPage.x();
+  m.y = onPage.y();
+  m.timeMs = now;
+  applyMouseResponse(PaintBox1MouseMove(*child_, view_, mouse_, m));
 }
 
 bool DocumentWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -418,6 +539,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
   }
   closed_ = true;
   timer2_.stop();
+  autoScroll_.stop();
   event->accept();
 }
 

@@ -3,7 +3,9 @@
 // repaint timer.
 #pragma once
 
+#include <QPoint>
 #include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,6 +38,8 @@ class PageWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  // The wheel over the page is the window's: scrolling by its own step, Ctrl zooming.
+  void wheelEvent(QWheelEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   // Tab and Shift+Tab belong to the document: they insert a tab and never move the focus.
@@ -86,6 +90,8 @@ class DocumentWindow : public QWidget, public EditorHost {
 
   // Feeds a key event to the editor (as the page area does with its own key events).
   void handleKey(QKeyEvent* event);
+  // The status bar's note about the last refused character; empty when none is shown.
+  const QString& refusedNote() const { return note_; }
 
   // EditorHost
   void setUndoButtons(const UndoButtons& state) override;
@@ -119,6 +125,13 @@ class DocumentWindow : public QWidget, public EditorHost {
  private:
   void applyMouseResponse(const MouseResponse& r);
   MouseEvent mouseEventOf(QMouseEvent* e, MouseButton button) const;
+  // Marking by dragging past the top or bottom edge of the view scrolls on while the mouse
+  // stays there: `followDrag` notes where the mouse is, the timer scrolls and lets the Cursor
+  // follow to the text now under it.
+  void followDrag(QMouseEvent* e);
+  void autoScrollStep();
+  // Ctrl with the mouse wheel: the zoom box's next step per notch.
+  void wheelZoom(int angle);
 
   TMainForm& main_;
   std::unique_ptr<TMDIChild> child_;
@@ -129,6 +142,14 @@ class DocumentWindow : public QWidget, public EditorHost {
   QTimer timer2_;
   std::unique_ptr<QtCanvas> blockCanvas_;  // the page bitmap, reused while its size stays
   UndoButtons undo_;
+  QString note_;  // the refused-character note this window put into the status bar
+  QTimer autoScroll_;
+  QPoint dragPoint_;  // the mouse during a drag, in viewport pixels
+  Modifiers dragModifiers_ = kNoModifier;
+  qint64 lastAutoScroll_ = 0;  // ms of the clock at the last scroll step
+  int autoScrollRest_ = 0;     // scroll pixels × 1000 not yet applied
+  int wheelRest_ = 0;          // wheel angle × pixels per notch not yet scrolled
+  int zoomWheelRest_ = 0;      // wheel angle not yet turned into a zoom step
   int paints_ = 0;
   bool painting_ = false;
   bool lastModified_ = false;

@@ -7,7 +7,42 @@
 
 namespace paginor {
 
-int VirtualKeyOf(int qtKey) {
+namespace {
+
+// Windows' codes of the numeric keypad.
+constexpr int kNumpad0 = 96;
+constexpr int kMultiply = 106;
+constexpr int kAdd = 107;
+constexpr int kSubtract = 109;
+constexpr int kDecimal = 110;
+constexpr int kDivide = 111;
+
+int keypadKeyOf(int qtKey) {
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return kNumpad0 + (qtKey - Qt::Key_0);
+  switch (qtKey) {
+    case Qt::Key_Asterisk:
+      return kMultiply;
+    case Qt::Key_Plus:
+      return kAdd;
+    case Qt::Key_Minus:
+      return kSubtract;
+    case Qt::Key_Period:
+    case Qt::Key_Comma:
+      return kDecimal;
+    case Qt::Key_Slash:
+      return kDivide;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace
+
+int VirtualKeyOf(int qtKey, bool keypad) {
+  if (keypad) {
+    // Enter, the arrows and the other editing keys of the keypad act as their twins.
+    if (const int code = keypadKeyOf(qtKey); code >= 0) return code;
+  }
   if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 'A' + (qtKey - Qt::Key_A);
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return '0' + (qtKey - Qt::Key_0);
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return 112 + (qtKey - Qt::Key_F1);
@@ -82,6 +117,21 @@ std::optional<std::vector<uint8_t>> Cp1252CharactersOf(const QString& text) {
     out.push_back(static_cast<uint8_t>(b));
   }
   return out;
+}
+
+QString UntypableCharacterText(const QString& text) {
+  char32_t refused = 0;
+  for (char32_t c : text.toUcs4()) {
+    if (c >= 32 && c != 127 && unicodeToCp1252(c) < 0) {
+      refused = c;
+      break;
+    }
+  }
+  const QString code = QString::number(static_cast<uint>(refused), 16).toUpper();
+  return QString::fromUtf8(
+             "Das Zeichen „%1“ (U+%2) gibt es im Zeichensatz des Dokuments "
+             "(Windows-1252) nicht; es wurde nicht eingefügt.")
+      .arg(QString::fromUcs4(&refused, 1), code.rightJustified(4, QChar('0')));
 }
 
 }  // namespace paginor

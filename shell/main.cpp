@@ -2,10 +2,11 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStringList>
 #include <QTranslator>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/qt/qt_platform.h"
 #include "shell/main_form.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setApplicationName("Paginor");
   QApplication::setOrganizationName("Tolvera");
+  QApplication::setApplicationVersion(PAGINOR_VERSION);
   // The program speaks German; Qt's own texts (standard dialogs, context menus of edit boxes)
   // follow when its German translation is installed.
   QTranslator qtGerman;
@@ -22,8 +24,10 @@ int main(int argc, char** argv) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
     QApplication::installTranslator(&qtGerman);
 
-  QStringList args = QApplication::arguments();
-  args.removeFirst();
+  // The arguments as the bytes they were given in (QApplication has taken out its own
+  // options): a file name in an older encoding than UTF-8 still opens.
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
   paginor::QtPlatform platform;
   // The hidden screenshot mode renders one document and ends; it lets the look of the program

@@ -17,8 +17,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "editing/edit_state.h"
 #include "editing/menu_state.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
@@ -29,6 +31,7 @@
 #include "output/print.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
+#include "view/window_view.h"
 
 namespace paginor {
 
@@ -37,8 +40,17 @@ namespace {
 QString qs(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
-QString qs(const std::string& utf8) {
-  return QString::fromStdString(utf8);
+// Engine texts may carry file names in the bytes of the file system.
+QString qs(const std::string& text) {
+  return EngineText(text);
+}
+
+// A menu text with the keys that the document window's key handler acts on ("\tCtrl+Z"): the
+// menu shows them, but binding them as shortcuts would take the keys from the editor.
+QString withHandlerKeys(CommandId id, const QString& text) {
+  const Command& c = CommandInfo(id);
+  if (!*c.shortcut || !c.shortcutInKeyHandler) return text;
+  return text + '\t' + qs(c.shortcut);
 }
 
 // The private clipboard format of the program's own fragments.
@@ -89,7 +101,10 @@ TMainForm::TMainForm(QtPlatform& qt, QWidget* parent)
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-    if (sub) documentActivated(qobject_cast<DocumentWindow*>(sub->widget()));
+    if (sub)
+      documentActivated(qobject_cast<DocumentWindow*>(sub->widget()));
+    else if (documents().empty())
+      showDocumentStatus(nullptr);  // the last document closed: nothing of it stays shown
   });
 
   buildMenus();
@@ -123,7 +138,7 @@ QAction* TMainForm::makeAction(const Command& c) {
   if (*c.shortcut) {
     if (c.shortcutInKeyHandler) {
       // The document window's key handler acts on it; the menu only shows it.
-      a->setText(text + '\t' + qs(c.shortcut));
+      a->setText(withHandlerKeys(c.id, text));
     } else {
       a->setShortcut(QKeySequence(qs(c.shortcut)));
       a->setShortcutContext(Qt::WindowShortcut);
@@ -343,8 +358,10 @@ void TMainForm::updateMenuState() {
   }
   for (int i = 0; i < kMenuCount; ++i)
     if (menus_[i]) menus_[i]->menuAction()->setVisible(s.isVisible(static_cast<MenuId>(i)));
-  if (QAction* a = action(CommandId::EditUndo)) a->setText(qs(s.undoCaption));
-  if (QAction* a = action(CommandId::EditRedo)) a->setText(qs(s.redoCaption));
+  if (QAction* a = action(CommandId::EditUndo))
+    a->setText(withHandlerKeys(CommandId::EditUndo, qs(s.undoCaption)));
+  if (QAction* a = action(CommandId::EditRedo))
+    a->setText(withHandlerKeys(CommandId::EditRedo, qs(s.redoCaption)));
   if (QAction* a = action(CommandId::DatabaseCurrentRecord)) a->setText(qs(s.currentRecordCaption));
   for (QComboBox* box : {zoomBox_, fontBox_, sizeBox_, templateBox_}) {
     if (!box) continue;
@@ -431,7 +448,22 @@ void TMainForm::applyZoomText(const QString& text) {
 
 void TMainForm::statusText(int panel, const QString& text) {
   if (panel < 0 || panel > 3) return;
+  if (panel <= 1) {
+    // Page and line belong to the active document; a window painting behind it (tiled, or
+    // while it opens) does not overwrite them.
+    const EditorHost* painting = EditOptionsOf(*app_).host;
+    DocumentWindow* active = activeDocument();
+    if (!active || painting != static_cast<const EditorHost*>(active)) return;
+  }
   if (status_[panel]->text() != text) status_[panel]->setText(text);
+}
+
+void TMainForm::showDocumentStatus(DocumentWindow* w) {
+  const QString page = w ? qs(StatusPageText(w->child())) : QString();
+  const QString line = w ? qs(StatusLineText(w->child())) : QString();
+  if (status_[0]->text() != page) status_[0]->setText(page);
+  if (status_[1]->text() != line) status_[1]->setText(line);
+  if (!w) status_[3]->clear();
 }
 
 void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
@@ -494,18 +526,41 @@ QMdiSubWindow* TMainForm::subWindowOf(DocumentWindow* w) const {
   return nullptr;
 }
 
+QRect TMainForm::cascadePlace(int index) const {
+  const QRect area = mdi_->viewport()->rect();
+  // Four fifths of the area each way; the rest is the room the cascade steps through.
+  const QSize size(std::max(area.width() * 4 / 5, std::min(area.width(), 320)),
+                   std::max(area.height() * 4 / 5, std::min(area.height(), 240)));
+  const int step = std::max(16, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const int roomX = std::max(0, area.width() - size.width());
+  const int roomY = std::max(0, area.height() - size.height());
+  const int steps = std::max(1, std::min(roomX, roomY) / step + 1);
+  const int k = index % steps;
+  return QRect(QPoint(k * step, k * step), size);
+}
+
 void TMainForm::addDocumentWindow(DocumentWindow* w) {
+  // The first window fills the area, as the program starts maximised documents; later ones
+  // follow the active window: maximised too, or cascaded over the windows already there.
+  const int before = static_cast<int>(documents().size()) - (subWindowOf(w) ? 1 : 0);
+  QMdiSubWindow* current = mdi_->activeSubWindow();
+  const bool maximised = before == 0 || (current && current->isMaximized());
   QMdiSubWindow* sub = mdi_->addSubWindow(w);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setWindowIcon(QIcon());
   w->updateCaption();
-  // The first window fills the area, as the program starts maximised documents.
-  if (documents().size() == 1)
+  // Also a maximised window gets this place: it is where "restore" puts it.
+  sub->setGeometry(cascadePlace(before));
+  if (maximised)
     sub->showMaximized();
   else
-    sub->show();
+    sub->showNormal();
   mdi_->setActiveSubWindow(sub);
   w->setFocus();
+  // The format of the text at the Cursor becomes the one typing continues with, and the format
+  // toolbar shows it from the first paint on.
+  w->engage();
+  OvertakeFont(w->child());
   documentActivated(w);
   w->restartRepaintTimer();
 }
@@ -554,10 +609,12 @@ bool TMainForm::exportPdfActive() {
   w->engage();
   const std::optional<std::string> written = ExportPdfCommand(w->child());
   if (!written) return false;
-  if (!app_->ui().openWithDefaultViewer(*written))
-    app_->message("Die PDF-Datei " + std::filesystem::path(*written).filename().string() +
-                      " wurde geschrieben, konnte aber nicht angezeigt werden.",
-                  MsgIcon::Information);
+  const std::string name = std::filesystem::path(*written).filename().string();
+  qt_.ui.openWithDefaultViewer(*written, this, [this, name] {
+    app_->message(
+        "Die PDF-Datei " + name + " wurde geschrieben, aber kein Programm zum Anzeigen gefunden.",
+        MsgIcon::Information);
+  });
   return true;
 }
 
@@ -570,7 +627,12 @@ bool TMainForm::closeWindow(DocumentWindow& w) {
   QMdiSubWindow* sub = subWindowOf(&w);
   if (!sub) return w.close();
   const bool closed = sub->close();
-  if (closed) QTimer::singleShot(0, this, [this] { updateMenuState(); });
+  if (closed) {
+    QTimer::singleShot(0, this, [this] {
+      if (documents().empty()) showDocumentStatus(nullptr);
+      updateMenuState();
+    });
+  }
   return closed;
 }
 
@@ -579,6 +641,7 @@ void TMainForm::documentActivated(DocumentWindow* w) {
   w->engage();
   showZoomOf(w);
   undoButtonsChanged(w);
+  showDocumentStatus(w);
   status_[2]->setText(app_->editOptions.OverwriteMode ? "ÜB" : "");
   SmallOvertakeFont(w->child());
   updateMenuState();
@@ -595,19 +658,17 @@ void TMainForm::undoButtonsChanged(DocumentWindow* w) {
   const UndoButtons& u = w->undoButtons();
   if (QAction* a = action(CommandId::EditUndo)) {
     a->setEnabled(u.undoEnabled);
-    a->setText(qs(u.undoMenu));
+    a->setText(withHandlerKeys(CommandId::EditUndo, qs(u.undoMenu)));
     a->setToolTip(qs(u.undoHint));
   }
   if (QAction* a = action(CommandId::EditRedo)) {
     a->setEnabled(u.redoEnabled);
-    a->setText(qs(u.redoMenu));
+    a->setText(withHandlerKeys(CommandId::EditRedo, qs(u.redoMenu)));
     a->setToolTip(qs(u.redoHint));
   }
 }
 
-void TMainForm::handleCommandLine(const QStringList& args) {
-  std::vector<std::string> list;
-  for (const QString& a : args) list.push_back(a.toStdString());
+void TMainForm::handleCommandLine(const std::vector<std::string>& list) {
   const StartPlan plan = PlanStart(list);
   if (plan.newDocument) {
     newDocument();
@@ -775,7 +836,7 @@ void TMainForm::arrangeIcons() {
 
 void TMainForm::showInfo() {
   app_->message(std::string(kMainCaption) + "\n\nTextverarbeitung und Seitengestaltung\nVersion " +
-                    QApplication::applicationVersion().toStdString(),
+                    PAGINOR_VERSION,
                 MsgIcon::Information);
 }
 
@@ -784,14 +845,15 @@ void TMainForm::showHelp() {
       std::filesystem::path(app_->paths().programDataDir()) / kHelpFileName;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(help, ec)) {
-    app_->message("Die Hilfedatei " + std::string(kHelpFileName) + " wurde nicht gefunden.",
-                  MsgIcon::Information);
+    app_->message("Das Handbuch " + help.string() + " wurde nicht gefunden.", MsgIcon::Error);
     return;
   }
-  if (!app_->ui().openWithDefaultViewer(help.string()))
+  qt_.ui.openWithDefaultViewer(help.string(), this, [this] {
     app_->message(
-        "Die Hilfedatei " + std::string(kHelpFileName) + " konnte nicht angezeigt werden.",
+        "Das Handbuch konnte nicht angezeigt werden: Es wurde kein Browser gefunden, der "
+        "HTML-Seiten öffnet.",
         MsgIcon::Information);
+  });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

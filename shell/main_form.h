@@ -32,8 +32,8 @@ class QtPlatform;
 inline constexpr const char* kMainCaption = "Tolvera Paginor";
 // Status bar panel widths in pixels; the last panel takes the rest.
 inline constexpr int kStatusPanelWidths[4] = {150, 150, 30, 50};
-// The help file in the program data directory.
-inline constexpr const char* kHelpFileName = "paginor.chm";
+// The user manual's first page, in the program data directory.
+inline constexpr const char* kHelpFileName = "help/index.html";
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -50,7 +50,8 @@ class TMainForm : public QMainWindow {
 
   // The first show's work: the files of the command line, each in its own window, those after
   // "/P" printed at once (the window stays); without arguments one new document "NONAME1".
-  void handleCommandLine(const QStringList& args);
+  // The arguments are the bytes the program was started with: a file name need not be UTF-8.
+  void handleCommandLine(const std::vector<std::string>& args);
 
   // "&Neu": a document window named "NONAME" + (number of document windows + 1).
   DocumentWindow* newDocument();
@@ -60,7 +61,8 @@ class TMainForm : public QMainWindow {
   DocumentWindow* openWithDialog();
   // "&Speichern" (or "Speichern &unter..." with `saveAs`) of a window; true when it was saved.
   bool saveWindow(DocumentWindow& w, bool saveAs);
-  // "PDF-Export..." of the active window; the written file is opened in the default viewer.
+  // "PDF-Export..." of the active window; the written file is opened in the default viewer, and
+  // the user is told when no program takes it.
   bool exportPdfActive();
   // Closes a document window (after the question about unsaved changes); false when it stays.
   bool closeWindow(DocumentWindow& w);
@@ -133,6 +135,11 @@ class TMainForm : public QMainWindow {
   void showHelp();
   void applyZoomDialog();
   void addDocumentWindow(DocumentWindow* w);
+  // Where a document window stands when it is not maximised: most of the area, one title bar
+  // lower and further right than the windows before it.
+  QRect cascadePlace(int index) const;
+  // Panels 0 and 1 show the active document's page and line; empty without a document.
+  void showDocumentStatus(DocumentWindow* w);
   void setFormatToolbar(const FormatToolbarState& state);
   void refreshFileMenu();
 

@@ -9,6 +9,7 @@
 
 #include "editing/keys.h"
 #include "model/document_window.h"
+#include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
 #include "shell/main_form.h"
 
@@ -32,7 +33,10 @@ void settle(DocumentWindow* w) {
 
 }  // namespace
 
-bool ParseScreenshotOptions(const QStringList& args, ScreenshotOptions& out, QString& error) {
+bool ParseScreenshotOptions(const std::vector<std::string>& raw, ScreenshotOptions& out,
+                            QString& error) {
+  QStringList args;
+  for (const std::string& a : raw) args << EngineText(a);
   if (!args.contains("--screenshot")) return false;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -67,6 +71,7 @@ bool ParseScreenshotOptions(const QStringList& args, ScreenshotOptions& out, QSt
       if (error.isEmpty()) error = QString("Unbekannte Option %1.").arg(a);
     } else if (out.file.isEmpty()) {
       out.file = a;
+      out.fileBytes = raw[static_cast<size_t>(i)];
     } else if (error.isEmpty()) {
       error = QString("Nur eine Datei kann aufgenommen werden, nicht auch \"%1\".").arg(a);
     }
@@ -86,7 +91,7 @@ int RunScreenshot(TMainForm& form, const ScreenshotOptions& options) {
   form.resize(options.size);
   form.show();
   QApplication::processEvents();
-  DocumentWindow* w = form.openDocument(options.file.toStdString());
+  DocumentWindow* w = form.openDocument(options.fileBytes);
   if (!w)
     return ReportScreenshotError(
         QString("Das Dokument \"%1\" konnte nicht geöffnet werden.").arg(options.file));

@@ -9,22 +9,27 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+#include <vector>
+
 namespace paginor {
 
 class TMainForm;
 
 struct ScreenshotOptions {
   QString output;
-  QString file;
-  QString zoom;  // empty: the document's own zoom
+  QString file;           // for messages
+  std::string fileBytes;  // the name as given, opened as it is
+  QString zoom;           // empty: the document's own zoom
   bool showMarks = false;
   bool selectAll = false;
   QSize size{1024, 768};
 };
 
-// True when the arguments ask for a screenshot; `error` then holds a German message when they
-// are incomplete or malformed.
-bool ParseScreenshotOptions(const QStringList& args, ScreenshotOptions& out, QString& error);
+// True when the arguments (the bytes the program was started with) ask for a screenshot;
+// `error` then holds a German message when they are incomplete or malformed.
+bool ParseScreenshotOptions(const std::vector<std::string>& args, ScreenshotOptions& out,
+                            QString& error);
 // Prints the message to standard error; the exit code of a failed screenshot.
 int ReportScreenshotError(const QString& error);
 // Opens the file in `form`, applies the options, renders and writes the PNG. Exit code.

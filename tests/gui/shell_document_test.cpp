@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -18,6 +19,7 @@
 
 #include "editing/commands.h"
 #include "gui/gui_test_support.h"
+#include "model/cp1252.h"
 #include "model/document_window.h"
 #include "view/hit_test.h"
 
@@ -63,19 +65,86 @@ TEST(ShellDocument, TypedKeysReachTheDocument) {
   EXPECT_NE(w->child().doc.Anchor, w->child().doc.Cursor);
 }
 
-TEST(ShellDocument, CharactersOutsideTheCodePageChangeNothing) {
+TEST(ShellDocument, CharactersOutsideTheCodePageChangeNothingButSaySo) {
   GuiFixture f;
   DocumentWindow* w = f.form->newDocument();
   GuiFixture::settle(w);
   const int paints = w->paintCount();
-  PressKey(*w, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("Ω"));
-  PressKey(*w, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("a😀"));
+  QLabel* note = f.form->statusPanel(3);
+  // Each refused character is named in the status bar, with its code.
+  const std::pair<const char*, const char*> refused[] = {
+      {"Ł", "U+0141"}, {"α", "U+03B1"}, {"→", "U+2192"}, {"a😀", "U+1F600"}};
+  for (const auto& [typed, code] : refused) {
+    SCOPED_TRACE(typed);
+    PressKey(*w, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(typed));
+    const QString text = note->text();
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Das Zeichen „"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(code)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("nicht eingefügt"))) << text.toStdString();
+  }
+  EXPECT_TRUE(note->text().contains(QString::fromUtf8("😀")));
   EXPECT_EQ(BodyText(w->child()), "");
   EXPECT_EQ(w->child().doc.modified, 0);
   EXPECT_EQ(w->windowTitle(), "NONAME1");
   EXPECT_FALSE(w->repaintPending());
   GuiFixture::settle(w);
   EXPECT_EQ(w->paintCount(), paints);
+  // The next key clears the note and types as usual.
+  TypeKeys(*w, "a");
+  EXPECT_EQ(note->text(), "");
+  EXPECT_EQ(BodyText(w->child()), "a");
+}
+
+TEST(ShellDocument, OnlyTheMainKeyboardMinusWithCtrlSetsASoftHyphen) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->newDocument();
+  TypeKeys(*w, "Wort");
+  PressKey(*w, Qt::Key_Home);
+  const LineRec& line = w->child().doc.fields[w->child().doc.Cursor.field].lines[0];
+  const size_t steps = w->child().undo.entries.size();
+  // Ctrl with the keypad's minus: no soft hyphen, no undo step.
+  PressKey(*w, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier, "-");
+  ASSERT_EQ(line.charCount(), 4);
+  EXPECT_EQ(line.chars[0].charFlags & 1, 0);
+  EXPECT_EQ(w->child().undo.entries.size(), steps);
+  // Ctrl with the minus of the main keyboard toggles it.
+  PressKey(*w, Qt::Key_Minus, Qt::ControlModifier, "-");
+  EXPECT_EQ(line.chars[0].charFlags & 1, 1);
+  PressKey(*w, Qt::Key_Minus, Qt::ControlModifier, "-");
+  EXPECT_EQ(line.chars[0].charFlags & 1, 0);
+  // Without Ctrl both minus keys type a hyphen.
+  PressKey(*w, Qt::Key_Minus, Qt::KeypadModifier, "-");
+  PressKey(*w, Qt::Key_Minus, Qt::NoModifier, "-");
+  EXPECT_EQ(BodyText(w->child()), "--Wort");
+}
+
+TEST(ShellDocument, CtrlZUndoesCtrlYAndCtrlShiftZRedo) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->newDocument();
+  // No window-wide shortcut takes these keys before the document window sees them.
+  for (QAction* a : f.form->findChildren<QAction*>()) {
+    for (const char* keys : {"Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z"}) {
+      EXPECT_FALSE(a->shortcuts().contains(QKeySequence(keys))) << a->text().toStdString();
+    }
+  }
+  TypeKeys(*w, "eins");
+  PressKey(*w, Qt::Key_Return, Qt::NoModifier, "\r");
+  TypeKeys(*w, "zwei");
+  // The text Qt gives these chords is a control character; none of it lands in the document.
+  PressKey(*w, Qt::Key_Z, Qt::ControlModifier, QString(QChar(0x1a)));
+  EXPECT_EQ(BodyText(w->child()), "eins\n");
+  PressKey(*w, Qt::Key_Z, Qt::ControlModifier, QString(QChar(0x1a)));
+  EXPECT_EQ(BodyText(w->child()), "eins");
+  PressKey(*w, Qt::Key_Y, Qt::ControlModifier, QString(QChar(0x19)));
+  EXPECT_EQ(BodyText(w->child()), "eins\n");
+  PressKey(*w, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, QString(QChar(0x1a)));
+  EXPECT_EQ(BodyText(w->child()), "eins\nzwei");
+  // Nothing is left to redo; the keys change nothing then.
+  PressKey(*w, Qt::Key_Y, Qt::ControlModifier, QString(QChar(0x19)));
+  EXPECT_EQ(BodyText(w->child()), "eins\nzwei");
+  // The specified Ctrl+Backspace still undoes.
+  PressKey(*w, Qt::Key_Backspace, Qt::ControlModifier, QString(QChar(0x7f)));
+  EXPECT_EQ(BodyText(w->child()), "eins\n");
 }
 
 TEST(ShellDocument, TabStaysInTheDocument) {
@@ -190,6 +259,73 @@ TEST(ShellDocument, WheelScrollsFiftyPixels) {
   EXPECT_EQ(bar->value(), before);
 }
 
+void sendWheel(QWidget* target, int angle, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  const QPointF at(60, 60);
+  QWheelEvent e(at, target->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, mods,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &e);
+}
+
+TEST(ShellDocument, TheWheelOverThePageScrollsFiftyPixelsPerNotch) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->openDocument(ExampleDocument());
+  ASSERT_NE(w, nullptr);
+  GuiFixture::settle(w);
+  QScrollBar* bar = w->scrollArea()->verticalScrollBar();
+  const int start = bar->value();
+  // The mouse stands over the page: the page area gets the event first.
+  sendWheel(w->pageWidget(), -120);
+  EXPECT_EQ(bar->value(), start + 50);
+  // A wheel with finer steps scrolls its share of a notch.
+  sendWheel(w->pageWidget(), -60);
+  EXPECT_EQ(bar->value(), start + 75);
+  sendWheel(w->pageWidget(), -60);
+  EXPECT_EQ(bar->value(), start + 100);
+  sendWheel(w->pageWidget(), 240);
+  EXPECT_EQ(bar->value(), start);
+  // A repaint (the Cursor stays on the first page) does not pull the view back.
+  sendWheel(w->pageWidget(), -120);
+  w->restartRepaintTimer();
+  GuiFixture::settle(w);
+  EXPECT_EQ(bar->value(), start + 50);
+}
+
+TEST(ShellDocument, CtrlWheelWalksTheZoomBoxSteps) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->openDocument(ExampleDocument());
+  ASSERT_NE(w, nullptr);
+  GuiFixture::settle(w);
+  Document& doc = w->child().doc;
+  ASSERT_EQ(doc.zoomPercent, 100.0);
+  QScrollBar* bar = w->scrollArea()->verticalScrollBar();
+  const int scrolled = bar->value();
+  sendWheel(w->pageWidget(), 120, Qt::ControlModifier);
+  EXPECT_EQ(doc.zoomPercent, 150.0);
+  EXPECT_EQ(f.form->zoomBox()->currentText(), "150,00%");
+  sendWheel(w->pageWidget(), 120, Qt::ControlModifier);
+  sendWheel(w->pageWidget(), 120, Qt::ControlModifier);
+  EXPECT_EQ(doc.zoomPercent, 250.0);
+  sendWheel(w->pageWidget(), 120, Qt::ControlModifier);  // the largest step stays
+  EXPECT_EQ(doc.zoomPercent, 250.0);
+  sendWheel(w->pageWidget(), -360, Qt::ControlModifier);  // three notches at once
+  EXPECT_EQ(doc.zoomPercent, 100.0);
+  sendWheel(w->pageWidget(), -60, Qt::ControlModifier);  // half a notch: not yet
+  EXPECT_EQ(doc.zoomPercent, 100.0);
+  sendWheel(w->pageWidget(), -60, Qt::ControlModifier);
+  EXPECT_EQ(doc.zoomPercent, 75.0);
+  EXPECT_EQ(doc.zoomMode, 0);
+  // From a fitted zoom between two steps to the neighbour in the direction turned.
+  f.form->applyZoomText("Seitenbreite");
+  const double fitted = doc.zoomPercent;
+  ASSERT_NE(fitted, 100.0);
+  sendWheel(w->pageWidget(), -120, Qt::ControlModifier);
+  EXPECT_EQ(doc.zoomPercent, fitted > 100 ? 100.0 : 75.0);
+  EXPECT_EQ(doc.zoomMode, 0);
+  // Zooming is not scrolling.
+  GuiFixture::settle(w);
+  EXPECT_LE(bar->value(), scrolled);
+}
+
 TEST(ShellDocument, PageViewRestoresTheZoom) {
   GuiFixture f;
   DocumentWindow* w = f.form->newDocument();
@@ -269,6 +405,73 @@ TEST(ShellDocument, MouseClicksPlaceTheCursorWhereThePaintShowsIt) {
   EXPECT_TRUE(f.form->contextMenu()->isVisible());
   EXPECT_FALSE(f.form->contextMenu()->actions().isEmpty());
   f.form->contextMenu()->hide();
+}
+
+void pump(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST(ShellDocument, DragMarkingPastTheBottomEdgeKeepsScrolling) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->openDocument(ExampleDocument());
+  ASSERT_NE(w, nullptr);
+  GuiFixture::settle(w);
+  TMDIChild& child = w->child();
+  QScrollBar* bar = w->scrollArea()->verticalScrollBar();
+  const int start = bar->value();
+  const CursorPos from{child.doc.Cursor.field, 1, 2};
+  const auto place = CaretPlaceOf(child, w->view(), from);
+  ASSERT_TRUE(place.has_value());
+  QWidget* page = w->pageWidget();
+  const QPoint down(place->x + 1, static_cast<int>(place->top + place->height / 2));
+  sendMouse(page, QEvent::MouseButtonPress, down, Qt::LeftButton);
+  // The mouse goes 40 pixels below the view and stays there, the button held.
+  const int viewHeight = w->scrollArea()->viewport()->height();
+  const QPoint below(down.x(), bar->value() + viewHeight + 40);
+  QMouseEvent move(QEvent::MouseMove, QPointF(below), page->mapToGlobal(QPointF(below)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(page, &move);
+  pump(1000);
+  // About 800 pixels a second at that distance; far more than the caret's own scroll.
+  const int scrolled = bar->value() - start;
+  EXPECT_GE(scrolled, 400);
+  // The marking followed: from where the button went down to text far below.
+  EXPECT_EQ(child.doc.Anchor, from);
+  const auto now = CaretPlaceOf(child, w->view(), child.doc.Cursor);
+  ASSERT_TRUE(now.has_value());
+  EXPECT_GT(now->top, place->top + scrolled);
+  // Letting go stops it (once the last paint has brought the caret into view).
+  const QPoint where = page->mapFromGlobal(move.globalPosition().toPoint());
+  sendMouse(page, QEvent::MouseButtonRelease, where, Qt::LeftButton);
+  GuiFixture::settle(w);
+  const int stopped = bar->value();
+  pump(300);
+  EXPECT_EQ(bar->value(), stopped);
+}
+
+TEST(ShellDocument, FormatToolbarShowsTheFontAtTheCursorFromTheFirstPaint) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->openDocument(ExampleDocument());
+  ASSERT_NE(w, nullptr);
+  GuiFixture::settle(w);
+  // The model's oracle: the heading's first character, where the Cursor stands after opening.
+  const Document& doc = w->child().doc;
+  const LineRec& line = doc.fields[doc.Cursor.field].lines[doc.Cursor.line];
+  ASSERT_EQ(doc.Cursor.chr, 0);
+  ASSERT_GT(line.charCount(), 0);
+  const FontRec heading = doc.fonts[line.chars[0].fontIndex];
+  ASSERT_NE(heading.name, "Times New Roman") << "the example starts with a heading";
+  EXPECT_EQ(f.form->fontBox()->currentText().toStdString(), cp1252ToUtf8(heading.name));
+  EXPECT_EQ(f.form->sizeBox()->currentText().toDouble(), heading.size);
+  // Typing there continues in the heading's format.
+  TypeKeys(*w, "X");
+  const FontRec& typed = doc.fonts[line.chars[0].fontIndex];
+  EXPECT_EQ(line.chars[0].ch, 'X');
+  EXPECT_EQ(typed.name, heading.name);
+  EXPECT_EQ(typed.size, heading.size);
+  EXPECT_EQ(typed.textColour, heading.textColour);
 }
 
 TEST(ShellDocument, InsertKeyShowsOverwriteInTheStatusBar) {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "gui/gui_test_support.h"
@@ -56,6 +57,71 @@ TEST(ShellProgram, ScreenshotOfTheExample) {
     }
   EXPECT_GT(white, 5000);
   EXPECT_GT(dark, 200);
+}
+
+// The longest run of white pixels in any column of the picture: a page shows as a white column
+// as high as the page (its left margin holds no text).
+int longestWhiteColumnRun(const QImage& image, int* runs = nullptr, int minRun = 0) {
+  int longest = 0;
+  for (int x = 0; x < image.width(); ++x) {
+    int run = 0, count = 0;
+    for (int y = 0; y <= image.height(); ++y) {
+      if (y < image.height() && image.pixelColor(x, y).lightness() > 250) {
+        ++run;
+        continue;
+      }
+      longest = std::max(longest, run);
+      if (minRun > 0 && run >= minRun) ++count;
+      run = 0;
+    }
+    if (runs) *runs = std::max(*runs, count);
+  }
+  return longest;
+}
+
+TEST(ShellProgram, PagesShorterThanTheWindowAreDrawnWhole) {
+  // At 50 % the example's two A4 pages (561 pixels high each at 96 pixels per inch) stand in a
+  // window far higher than both: the stack is centred and both pages show whole.
+  const std::string dir = TempDir("shell_program_short");
+  const QString png = QString::fromStdString(dir + "/kurz.png");
+  const ProgramRun r = runProgram({"--screenshot", png, "--zoom", "50", "--size", "1400x2400",
+                                   QString::fromStdString(ExampleDocument())});
+  ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
+  QImage image(png);
+  ASSERT_EQ(image.size(), QSize(1400, 2400));
+  int pagesSeen = 0;
+  const int longest = longestWhiteColumnRun(image, &pagesSeen, 540);
+  EXPECT_EQ(pagesSeen, 2) << "two whole pages in one column of the picture";
+  EXPECT_LE(longest, 562);
+  // The pair stands in the middle: as much grey above the first page as below the second.
+  int top = -1, bottom = -1;
+  for (int y = 150; y < image.height() - 40; ++y) {
+    if (image.pixelColor(700, y).lightness() > 250) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  }
+  ASSERT_GT(top, 0);
+  EXPECT_NEAR(top - 150, image.height() - 40 - bottom, 120);
+}
+
+TEST(ShellProgram, OpensAFileWhoseNameIsNotUtf8) {
+  // "Alte Änderung.sbl" as an older disk stores it, in Latin-1: the shell hands the program the
+  // bytes as they are (a QProcess argument could only carry UTF-8).
+  const std::string dir = TempDir("shell_program_latin1");
+  const std::string name = dir + "/Alte \xC4nderung.sbl";
+  std::filesystem::copy_file(ExampleDocument(), name);
+  const QString png = QString::fromStdString(dir + "/alt.png");
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  p.setProcessEnvironment(env);
+  p.start("/bin/sh",
+          {"-c", "exec \"$0\" --screenshot \"$1\" \"$(printf '%s/Alte \\304nderung.sbl' \"$2\")\"",
+           PAGINOR_GUI, png, QString::fromStdString(dir)});
+  ASSERT_TRUE(p.waitForFinished(60000));
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  EXPECT_FALSE(QImage(png).isNull());
 }
 
 TEST(ShellProgram, BadScreenshotArgumentsAreRefusedInGerman) {
