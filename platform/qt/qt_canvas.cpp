@@ -383,6 +383,9 @@ void QtPainterCanvas::setClip(const IntRect* r) {
 
 void QtPainterCanvas::setClipRing(const IntRect& outer, const IntRect& inner) {
   flushText();
+  // Clipping is switched on before the region is set: after setClipping(false) (a lifted text
+  // clip) Qt's raster engine otherwise fills the ring's hole too, hatching over a text box.
+  painter_->setClipping(true);
   painter_->setClipRegion(QRegion(qrect(outer)).subtracted(QRegion(qrect(inner))));
 }
 

@@ -170,6 +170,24 @@ TEST_F(QtCanvasTest, ClipsToARectangleOrARingUntilLifted) {
   EXPECT_EQ(At(c, 28, 28), kBlack);
 }
 
+// The window lifts the clip of a field's text before it hatches the ring of the next text box:
+// the ring's hole, the box with its text, stays as it was.
+TEST_F(QtCanvasTest, ARingAfterALiftedClipKeepsItsHole) {
+  QtCanvas c(*fonts, 96, 300, 300);
+  c.setBrush({BrushStyle::Solid, kYellow});
+  c.fillRect({0, 0, 300, 300});
+  const IntRect text{0, 0, 250, 250};
+  c.setClip(&text);
+  c.setClip(nullptr);
+  const IntRect outer{130, 163, 331, 296}, inner{136, 169, 325, 290};
+  c.setClipRing(outer, inner);
+  c.setBrush({BrushStyle::DiagonalCross, 0});
+  c.fillRect(outer);
+  c.setClip(nullptr);
+  EXPECT_EQ(At(c, 230, 230), 0xFFFFFF00u) << "the box keeps its yellow";
+  EXPECT_EQ(InkIn(c.image(), 130, 136, 170, 290) > 0, true) << "the ring is hatched";
+}
+
 TEST_F(QtCanvasTest, TheHatchIsADiagonalCrossOnWhite) {
   QtCanvas c(*fonts, 96, 32, 32);
   c.setBrush({BrushStyle::Solid, kRed});
