@@ -480,7 +480,8 @@ TEST_F(ConvertToPdf, TheExampleDocumentExports) {
   const std::string text =
       RunTool("pdftotext -enc UTF-8 " + Quote(dir + "/beispiel.pdf") + " -").output;
   for (const char* s : {"Beispieldokument", "ÄÖÜ ß €", "„Anführungszeichen“", "Seite 1", "Seite 2",
-                        "Größere Birnen", "Spaltensatz", "Ein Textfeld"})
+                        "Größere Birnen", "Spaltensatz", "Ein Textfeld", "KAPITÄLCHEN",
+                        "GROßBUCHSTABEN"})
     EXPECT_NE(text.find(s), std::string::npos) << s;
 }
 
