@@ -12,7 +12,7 @@ PACKAGES=(
   hyphen-en-us texlive-lang-german
   qpdf poppler-utils
   qt6-base-dev qt6-qpa-plugins libcups2-dev xvfb xauth xdg-utils shared-mime-info desktop-file-utils
-  qt6-translations-l10n
+  qt6-translations-l10n xdotool x11-xkb-utils
 )
 
 missing=()
