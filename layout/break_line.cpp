@@ -52,11 +52,12 @@ double SpaceHeight(LayoutWork& work) {
   FontRec font = FontOfCurrentFormat(d.CurrentFormat);
   if (work.measuringFont >= 0 && work.measuringFont < d.fontCount())
     font = d.fonts[work.measuringFont];
-  const int32_t res = work.w.measure.resolution > 0 ? work.w.measure.resolution : 600;
+  const int32_t res = work.ctx.device.resolution > 0 ? work.ctx.device.resolution : 600;
   FontHandle h =
-      selfont(work.w, font.name, res, font.attributes, font.charset, font.style, font.size, 100);
-  const TextExtent e = work.w.app.fonts().textExtent(h, " ");
-  work.w.app.fonts().deleteFont(h);
+      selfont(work.ctx.device.fonts, font.name, res, font.attributes, font.charset, font.style,
+              font.size, 100);
+  const TextExtent e = work.ctx.device.fonts.textExtent(h, " ");
+  work.ctx.device.fonts.deleteFont(h);
   const double mm = e.cy / static_cast<double>(res) * kMmPerInch;
   work.spaceHeights.emplace(work.measuringFont, mm);
   return mm;
@@ -179,7 +180,7 @@ int32_t BreakPosition(LayoutWork& work, LineRec& l, const CharRec* cells, int32_
     hyphenated = true;
   } else if (work.d.autoHyphenation && word.autoAllowed && word.text.size() >= 3 &&
              word.text.size() <= kMaxHyphenatedWord) {
-    const std::string split = TrenneSilben(work.w, word.text);
+    const std::string split = work.ctx.hyphen.split(word.text);
     const int32_t scanEnd = end;
     int32_t letters = 0;
     for (char ch : split) {

@@ -72,7 +72,8 @@ void FootnotePlacer::renumber(LineRec& line, int32_t cell, bool always) {
   if (!always && c.number == number_ && raised) return;
   CharRec probe = c;
   probe.number = static_cast<uint16_t>(number_);
-  RenderChar(work_.w, probe, /*forceSuperscript=*/true, std::to_string(probe.number));
+  RenderChar(work_.ctx.device, work_.d, probe, /*forceSuperscript=*/true,
+             std::to_string(probe.number));
   if (probe.number == c.number && probe.fontIndex == c.fontIndex && probe.width == c.width &&
       probe.height == c.height)
     return;

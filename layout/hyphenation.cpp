@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "layout/layout_context.h"
 #include "model/document_window.h"
 
 namespace paginor {
@@ -197,16 +198,23 @@ void FreeHyphenData(TMDIChild& w) {
   w.hyphenCache.words.clear();
 }
 
+std::string Hyphenator::split(std::string_view word) const {
+  if (!table) return std::string(word);
+  std::string key(word);
+  for (char& c : key) c = upperAscii(c);
+  if (cache) {
+    auto it = cache->words.find(key);
+    if (it != cache->words.end()) return it->second;
+  }
+  std::string result = SplitWithTable(*table, word);
+  if (cache) cache->words.emplace(std::move(key), result);
+  return result;
+}
+
 std::string TrenneSilben(TMDIChild& w, std::string_view word) {
   // A window not bound yet (created before its language was known) binds on first use.
   if (!w.hyphenTable) OpenHyphenData(w);
-  std::string key(word);
-  for (char& c : key) c = upperAscii(c);
-  auto it = w.hyphenCache.words.find(key);
-  if (it != w.hyphenCache.words.end()) return it->second;
-  std::string result = SplitWithTable(*w.hyphenTable, word);
-  w.hyphenCache.words.emplace(std::move(key), result);
-  return result;
+  return Hyphenator{w.hyphenTable, &w.hyphenCache}.split(word);
 }
 
 }  // namespace paginor

@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/document_window.h"
+#include "layout/layout_context.h"
 #include "model/records.h"
 
 namespace paginor {
@@ -42,13 +42,10 @@ class TrackedPositions {
   std::array<CursorPos*, 2> p_;
 };
 
-// The word check of the check while typing: true when the word is correct.
-using WordCheck = std::function<bool(std::string_view word)>;
-
 struct LayoutWork {
-  LayoutWork(TMDIChild& window);
+  explicit LayoutWork(LayoutContext& context);
 
-  TMDIChild& w;
+  LayoutContext& ctx;
   Document& d;
   TrackedPositions tracked;
 
@@ -92,7 +89,7 @@ struct LayoutWork {
   size_t nextKeptRow = 0;
 
   // The check while typing; empty while no word check is installed.
-  WordCheck wordCheck;
+  const WordCheck& wordCheck;
 
   // Offset of `line`'s first cell while it holds handed-on cells, else 0.
   int32_t lazyOffset(const LineRec& line) const {

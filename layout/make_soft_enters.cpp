@@ -2,22 +2,38 @@
 #include "layout/layout.h"
 #include "layout/spelling_marks.h"
 #include "layout/stages.h"
+#include "model/document_window.h"
 #include "model/primitives.h"
 
 namespace paginor {
 
-LayoutWork::LayoutWork(TMDIChild& window)
-    : w(window), d(window.doc), tracked(window.doc), wordCheck(SpellingWordCheck(window)) {
+LayoutWork::LayoutWork(LayoutContext& context)
+    : ctx(context), d(context.doc), tracked(context.doc), wordCheck(context.wordCheck) {
   InitPageSize(*this);
 }
 
-// The layout pass. Only dirty lines are broken again; the pages are flowed anew every time.
-void MakeSoftEnters(TMDIChild& w) {
-  Document& d = w.doc;
-  const bool emptySelection = d.Cursor == d.Anchor;
-  LayoutWork work(w);  // the measuring font starts as the CurrentFormat's
+LayoutContext LayoutContextOf(TMDIChild& w) {
+  LayoutContext c{w.doc, {w.app.fonts(), w.measure.resolution},
+                  {w.measure.pageWidthPx, w.measure.pageHeightPx}};
+  c.screenDpi = w.app.platform().screenDpi;
+  c.hyphen = Hyphenator{w.hyphenTable, &w.hyphenCache};
+  c.wordCheck = SpellingWordCheck(w);
+  return c;
+}
 
+void MakeSoftEnters(TMDIChild& w) {
   FelderAktuallisieren(w);
+  LayoutContext context = LayoutContextOf(w);
+  MakeSoftEnters(context);
+  ++w.changeCount;
+}
+
+// The layout pass. Only dirty lines are broken again; the pages are flowed anew every time.
+void MakeSoftEnters(LayoutContext& context) {
+  Document& d = context.doc;
+  const bool emptySelection = d.Cursor == d.Anchor;
+  LayoutWork work(context);  // the measuring font starts as the CurrentFormat's
+
   GatherChains(work);
 
   // Fields are never added or removed while lines are broken, so indexes stay valid.
@@ -36,7 +52,6 @@ void MakeSoftEnters(TMDIChild& w) {
 
   if (emptySelection) d.Anchor = d.Cursor;
   ClearAllDirtyFlags(d);
-  ++w.changeCount;
 }
 
 }  // namespace paginor

@@ -7,8 +7,14 @@
 
 namespace paginor {
 
-FontHandle selfont(TMDIChild& w, std::string_view face, int32_t resolution, uint16_t /*attributes*/,
+FontHandle selfont(TMDIChild& w, std::string_view face, int32_t resolution, uint16_t attributes,
                    uint8_t charset, uint8_t style, double size, int32_t scalePercent) {
+  return selfont(w.app.fonts(), face, resolution, attributes, charset, style, size, scalePercent);
+}
+
+FontHandle selfont(FontEngine& fonts, std::string_view face, int32_t resolution,
+                   uint16_t /*attributes*/, uint8_t charset, uint8_t style, double size,
+                   int32_t scalePercent) {
   LogFont lf;
   lf.face = std::string(face);
   // Negative: the character height without internal leading, as the layout was designed on.
@@ -18,7 +24,7 @@ FontHandle selfont(TMDIChild& w, std::string_view face, int32_t resolution, uint
   lf.strikeOut = style & (1u << kStyleStrikeOut);
   lf.charset = charset;
   lf.outPrecision = 4;
-  return w.app.fonts().createFont(lf, resolution);
+  return fonts.createFont(lf, resolution);
 }
 
 double RoundHalfEven(double x) {
@@ -44,6 +50,11 @@ void RenderChar(TMDIChild& w, CharRec& cell, bool forceSuperscript, std::string_
 
 void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
                 std::string_view text) {
+  RenderChar(MeasureDevice{w.app.fonts(), w.measure.resolution}, d, cell, forceSuperscript, text);
+}
+
+void RenderChar(const MeasureDevice& device, Document& d, CharRec& cell, bool forceSuperscript,
+                std::string_view text) {
   if (cell.fontIndex < 0 || cell.fontIndex >= d.fontCount()) {
     cell.width = 0;
     cell.height = 0;
@@ -56,12 +67,13 @@ void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
   }
   const FontRec font = d.fonts[cell.fontIndex];
   const std::string shown = ApplyCaseAttributes(text, font.attributes);
-  const int32_t res = w.measure.resolution;
-  FontEngine& fonts = w.app.fonts();
+  const int32_t res = device.resolution;
+  FontEngine& fonts = device.fonts;
 
   // The height is always taken at the full size, so raised, lowered and small-capital text keeps
   // the line as tall as full-size text of its font.
-  FontHandle h = selfont(w, font.name, res, font.attributes, font.charset, font.style, font.size, 100);
+  FontHandle h =
+      selfont(fonts, font.name, res, font.attributes, font.charset, font.style, font.size, 100);
   TextExtent full = fonts.textExtent(h, shown);
   fonts.deleteFont(h);
   cell.height = full.cy / static_cast<double>(res) * kMmPerInch;
@@ -74,7 +86,7 @@ void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
     factor *= 0.6;
   double widthSize = RoundHalfEven(font.size * factor);
   if (widthSize <= 0) widthSize = 1.0;
-  h = selfont(w, font.name, res, font.attributes, font.charset, font.style, widthSize, 100);
+  h = selfont(fonts, font.name, res, font.attributes, font.charset, font.style, widthSize, 100);
   TextExtent narrow = fonts.textExtent(h, shown);
   fonts.deleteFont(h);
   cell.width = narrow.cx / static_cast<double>(res) * kMmPerInch;

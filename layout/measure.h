@@ -7,13 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "layout/layout_context.h"
 #include "model/document_window.h"
 #include "platform/platform.h"
 
 namespace paginor {
 
 // Makes the device font for measuring and screen drawing. The caller deletes it
-// (w.app.fonts().deleteFont). `attributes` is accepted for the drawing code's sake and unused.
+// (fonts.deleteFont). `attributes` is accepted for the drawing code's sake and unused.
+FontHandle selfont(FontEngine& fonts, std::string_view face, int32_t resolution,
+                   uint16_t attributes, uint8_t charset, uint8_t style, double size,
+                   int32_t scalePercent);
+// The same on the window's font engine.
 FontHandle selfont(TMDIChild& w, std::string_view face, int32_t resolution, uint16_t attributes,
                    uint8_t charset, uint8_t style, double size, int32_t scalePercent);
 
@@ -24,6 +29,9 @@ void RenderChar(TMDIChild& w, CharRec& cell, bool forceSuperscript, std::string_
 // The same for a cell of another document than the window's (a file being read into a new model
 // before it replaces the window's): fonts are looked up in `d`.
 void RenderChar(TMDIChild& w, Document& d, CharRec& cell, bool forceSuperscript,
+                std::string_view text);
+// The same on a measuring device of its own (the layout pass).
+void RenderChar(const MeasureDevice& device, Document& d, CharRec& cell, bool forceSuperscript,
                 std::string_view text);
 
 // What RenderChar measures for kind-0 cells: the character itself.
@@ -36,7 +44,7 @@ inline std::string_view CellText(const CharRec& cell) {
 double RoundHalfEven(double x);
 
 // Applies the case attributes to a text: lower case first, then upper case for all capitals or
-// small capitals. Only ASCII letters change.
+// small capitals. Every letter of the code page with a case partner changes.
 std::string ApplyCaseAttributes(std::string_view text, uint16_t attributes);
 
 }  // namespace paginor

@@ -18,10 +18,10 @@ double Quantise(int32_t measuringPx, int32_t resolution, int32_t screenDpi) {
 
 void InitPageSize(LayoutWork& work) {
   // A platform reporting no resolution must not divide by zero: it gets the headless values.
-  const int32_t screen = work.w.app.platform().screenDpi > 0 ? work.w.app.platform().screenDpi : 96;
-  const int32_t res = work.w.measure.resolution > 0 ? work.w.measure.resolution : 600;
-  work.pageWidth = Quantise(work.w.measure.pageWidthPx, res, screen);
-  work.pageHeight = Quantise(work.w.measure.pageHeightPx, res, screen);
+  const int32_t screen = work.ctx.screenDpi > 0 ? work.ctx.screenDpi : 96;
+  const int32_t res = work.ctx.device.resolution > 0 ? work.ctx.device.resolution : 600;
+  work.pageWidth = Quantise(work.ctx.page.widthPx, res, screen);
+  work.pageHeight = Quantise(work.ctx.page.heightPx, res, screen);
 }
 
 double TextWidth(const LayoutWork& work, const FieldRec& f) {
