@@ -44,7 +44,7 @@ PrintResult PrintDocument(TMDIChild& w) {
       printer.abortJob();
       return r;
     }
-    DrawPages(w, *sheet, true, -offset.y, -offset.x, page);
+    DrawPages(w, *sheet, SheetPage{page, -offset.x, -offset.y});
   }
   if (!printer.endJob()) return failed(printer, pages);
   return {true, pages, {}};

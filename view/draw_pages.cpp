@@ -33,27 +33,29 @@ PageFrame ScaledFrame(const TMDIChild& w, int32_t res, double zoom) {
   return frame;
 }
 
-DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t originY,
-                     int32_t originX, int32_t page, const ViewState& view) {
+void DrawPages(TMDIChild& w, Canvas& canvas, const SheetPage& sheet) {
   const int32_t res = canvas.resolution() > 0 ? canvas.resolution() : 96;
-  const double zoom = toOtherCanvas || view.zoomPercent <= 0 ? 100.0 : view.zoomPercent;
+  PageFrame frame = ScaledFrame(w, res, 100.0);
+  CanvasTarget target(w, canvas, 100);
+  // The layout as settled before: computing the gaps again at the sheet's resolution would
+  // move text the layout has not broken for.
+  PagePass pass(w, target, PassJobs{});
+  frame.page = sheet.page;
+  frame.originX = sheet.originX;
+  frame.originY = sheet.originY;
+  pass.drawPage(frame);
+}
+
+DrawResult DrawPages(TMDIChild& w, Canvas& canvas, const ViewState& view) {
+  const int32_t res = canvas.resolution() > 0 ? canvas.resolution() : 96;
+  const double zoom = view.zoomPercent <= 0 ? 100.0 : view.zoomPercent;
   PageFrame frame = ScaledFrame(w, res, zoom);
 
   CanvasTarget target(w, canvas, static_cast<int32_t>(zoom));
   PassJobs jobs;
-  // Another canvas (the printer) draws the layout as settled before: computing the gaps again
-  // at its resolution would move text the layout has not broken for.
-  jobs.flowAround = !toOtherCanvas;
-  jobs.anchors = !toOtherCanvas;
+  jobs.flowAround = true;
+  jobs.anchors = true;
   PagePass pass(w, target, jobs);
-
-  if (toOtherCanvas) {
-    frame.page = page;
-    frame.originX = originX;
-    frame.originY = originY;
-    pass.drawPage(frame);
-    return pass.result();
-  }
 
   pass.beginAnchorSearch();
   const int32_t pages = GetAnzPages(w.doc);
@@ -94,7 +96,7 @@ SettleResult SettlePages(TMDIChild& w, const ViewState& view) {
   SettleResult r;
   while (r.passes < kMaxSettlePasses) {
     ++r.passes;
-    const DrawResult pass = DrawPages(w, canvas, false, 0, 0, 0, at100);
+    const DrawResult pass = DrawPages(w, canvas, at100);
     r.changes.skipChanged |= pass.skipChanged;
     r.changes.anchorsMoved |= pass.anchorsMoved;
     r.changes.tablesChanged |= pass.tablesChanged;

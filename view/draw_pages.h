@@ -35,13 +35,22 @@ struct DrawResult {
   bool changed() const { return skipChanged || anchorsMoved || tablesChanged; }
 };
 
-// Draws the document. With `toOtherCanvas` false the window is drawn: its pages one below the
-// other (origin and page are ignored), the anchored objects are moved and anchored, and when the
-// pass changed skips or positions the layout is run again (the caller then repaints). With
-// `toOtherCanvas` true only page `page` is drawn with its top-left corner at the origin, at
-// 100 %, without any aid (printing).
-DrawResult DrawPages(TMDIChild& w, Canvas& canvas, bool toOtherCanvas, int32_t originY,
-                     int32_t originX, int32_t page, const ViewState& view = {});
+// Draws the window's pages one below the other at the view's zoom (all of them, or those the
+// view names), computing the gaps of text flowing around objects and moving the objects anchored
+// to the text; when that changed anything the layout runs again (relaidOut), otherwise the
+// objects get their anchors.
+DrawResult DrawPages(TMDIChild& w, Canvas& canvas, const ViewState& view = {});
+
+// One page on another canvas (a printer's sheet): the page (0-based) and where its top-left
+// corner lands, in the canvas's pixels.
+struct SheetPage {
+  int32_t page = 0;
+  int32_t originX = 0;
+  int32_t originY = 0;
+};
+// Draws that page at 100 %, without any aid, with the gaps and anchors the layout settled on
+// (printing).
+void DrawPages(TMDIChild& w, Canvas& canvas, const SheetPage& sheet);
 
 // Passes after which settling gives up. A layout whose gaps keep changing (a header shown on
 // several pages that flows around an object on only some of them) would otherwise never end;

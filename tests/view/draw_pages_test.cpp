@@ -69,7 +69,7 @@ class DrawPagesTest : public ::testing::Test {
   FieldRec& field(int32_t i) { return doc().fields[i]; }
   RecordingCanvas Draw(int32_t page, int32_t dpi = 96, int32_t x0 = 0, int32_t y0 = 0) {
     RecordingCanvas c(*fx.host.fonts, dpi);
-    DrawPages(w(), c, true, y0, x0, page);
+    DrawPages(w(), c, SheetPage{page, x0, y0});
     return c;
   }
   int32_t Body() { return dw.Font({}); }
@@ -95,7 +95,7 @@ class DrawPagesTest : public ::testing::Test {
   }
   DrawResult WindowPass() {
     NullCanvas c(*fx.host.fonts, 96);
-    return DrawPages(w(), c, false, 0, 0, 0);
+    return DrawPages(w(), c);
   }
 
   test::Fixture fx;
@@ -182,7 +182,7 @@ TEST_F(DrawPagesTest, FieldsLandOnWholePixelsFromTheOrigin) {
   Pages(3);
   Layout();
   RecordingCanvas window(*fx.host.fonts, 96);
-  DrawPages(w(), window, false, 0, 0, 0);
+  DrawPages(w(), window);
   bool found = false;
   for (const auto& f : window.fills)
     if (f.colour == 0x0000FF) {

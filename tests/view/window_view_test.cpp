@@ -157,7 +157,7 @@ TEST_F(WindowPaint, MarksFollowTheirSwitchesAndNeverLeaveTheWindow) {
   EXPECT_FALSE(CellTexts(*c).empty()) << "the text itself is drawn";
   Seitenansicht(w(), v, false);
   RecordCanvas printer(*fx.host.fonts, 96);
-  DrawPages(w(), printer, true, 0, 0, 0);
+  DrawPages(w(), printer, SheetPage{});
   EXPECT_TRUE(printer.texts("\xB7").empty());
   EXPECT_TRUE(printer.of(Kind::Invert).empty());
 }
