@@ -57,8 +57,6 @@ class AtomicFile {
   // The errno of the last failure (or kErrorNotAFile), 0 when none is known.
   int errorNumber() const { return error_; }
   const std::string& temporaryPath() const { return temp_; }
-  // Whether the target is written in place rather than replaced.
-  bool inPlace() const { return mode_ != Mode::Replace; }
 
  private:
   enum class Mode { Replace, Stream, Rewrite };

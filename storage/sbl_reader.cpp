@@ -210,8 +210,12 @@ bool SblReader::readParagraphTail(ParagraphFormat& p, bool bulletFont) {
     if (!saneLength(t.position)) return fail("Ungültiger Tabstopp");
   }
   p.bulletFont.clear();
-  if (bulletFont && !r_.string(p.bulletFont, sbl::kMaxFontNameBytes))
-    return fail("Schrift des Aufzählungszeichens beschädigt");
+  if (bulletFont) {
+    std::string name;
+    if (!r_.string(name, sbl::kMaxFontNameBytes))
+      return fail("Schrift des Aufzählungszeichens beschädigt");
+    p.bulletFont = name;
+  }
   return fine();
 }
 
@@ -432,6 +436,7 @@ bool SblReader::readTablePart(LineRec& l) {
 }
 
 bool SblReader::readCells(LineRec& l, int32_t count) {
+  if (count == 0) return true;  // an empty line gets no cell array at all
   std::vector<CharRec>& cells = l.chars.edit();
   cells.resize(static_cast<size_t>(count));
   for (CharRec& c : cells) {

@@ -271,53 +271,73 @@ void putCell(ByteWriter& out, const CharRec& c) {
   out.f64(c.height);
 }
 
-size_t estimatedSize(const Document& d) {
-  size_t n = 1 << 16;
-  for (const BildRec& b : d.pictures) n += b.info.size() + b.pixels.size() + 8;
-  for (const FieldRec& f : d.fields) {
-    n += sbl::field::kSize;
-    for (const LineRec& l : f.lines) n += 200 + 4 * static_cast<size_t>(l.charCount());
+// Writes the file image in order. With a file, the bytes go out whenever a megabyte has gathered,
+// so that saving holds no second copy of a large document in memory.
+class ImageWriter {
+ public:
+  explicit ImageWriter(AtomicFile* file) : file_(file) {
+    out_.reserve(file ? kChunkBytes + (size_t{1} << 16) : size_t{1} << 16);
   }
-  return n;
-}
+
+  bool write(const Document& d) {
+    out_.string(sbl::kMagic);
+    out_.f64(d.zoomPercent);
+    out_.i32(d.zoomMode);
+    out_.u8(d.autoHyphenation);
+    out_.i32(d.language);
+    out_.u8(kPropertyCount);
+    for (const std::string& p : d.properties) out_.string(p);
+    putFonts(out_, d);
+    out_.i32(d.footnoteCounter);
+    putTemplates(out_, d);
+    out_.i32(d.pictureCount());
+    for (const BildRec& b : d.pictures) {
+      putPicture(out_, b);
+      if (!drain()) return false;
+    }
+    putPosition(out_, d.Anchor);
+    putPosition(out_, d.Cursor);
+    out_.i32(d.currentPage);
+    out_.u8(d.lineEndAffinity);
+    out_.i32(d.fieldCount());
+    for (const FieldRec& f : d.fields) {
+      putFieldRecord(out_, f);
+      for (const LineRec& l : f.lines) {
+        putLineBlock(out_, l);
+        for (const CharRec& c : l.chars) putCell(out_, c);
+        if (!drain()) return false;
+      }
+    }
+    return drain(/*all*/ true);
+  }
+
+  std::vector<uint8_t> take() { return out_.take(); }
+
+ private:
+  static constexpr size_t kChunkBytes = size_t{1} << 20;
+
+  bool drain(bool all = false) {
+    if (!file_ || (!all && out_.size() < kChunkBytes)) return true;
+    const bool ok = file_->write(out_.bytes().data(), out_.size());
+    out_.bytes().clear();
+    return ok;
+  }
+
+  AtomicFile* file_;
+  ByteWriter out_;
+};
 
 }  // namespace
 
 std::vector<uint8_t> SerializeSBL(const Document& d) {
-  ByteWriter out;
-  out.reserve(estimatedSize(d));
-  out.string(sbl::kMagic);
-  out.f64(d.zoomPercent);
-  out.i32(d.zoomMode);
-  out.u8(d.autoHyphenation);
-  out.i32(d.language);
-  out.u8(kPropertyCount);
-  for (const std::string& p : d.properties) out.string(p);
-  putFonts(out, d);
-  out.i32(d.footnoteCounter);
-  putTemplates(out, d);
-  out.i32(d.pictureCount());
-  for (const BildRec& b : d.pictures) putPicture(out, b);
-  putPosition(out, d.Anchor);
-  putPosition(out, d.Cursor);
-  out.i32(d.currentPage);
-  out.u8(d.lineEndAffinity);
-  out.i32(d.fieldCount());
-  for (const FieldRec& f : d.fields) {
-    putFieldRecord(out, f);
-    for (const LineRec& l : f.lines) {
-      putLineBlock(out, l);
-      for (const CharRec& c : l.chars) putCell(out, c);
-    }
-  }
-  return out.take();
+  ImageWriter image(nullptr);
+  image.write(d);
+  return image.take();
 }
 
 bool SaveSBLFile(TMDIChild& w, const std::string& path) {
-  return WriteDocumentFile(w, path, [&](AtomicFile& file) {
-    const std::vector<uint8_t> image = SerializeSBL(w.doc);
-    return file.write(image.data(), image.size());
-  });
+  return WriteDocumentFile(w, path,
+                           [&](AtomicFile& file) { return ImageWriter(&file).write(w.doc); });
 }
 
 }  // namespace paginor

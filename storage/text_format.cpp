@@ -189,13 +189,15 @@ class TextBuilder {
 
   // Room for the cells of the line about to be read: a line grown cell by cell would hold up to
   // twice its cells while growing, which for a long paragraph is gigabytes.
+  // An empty line gets no cell array at all.
   void reserve(size_t cells) {
+    if (cells == 0) return;
     const CursorPos& cur = d_.Cursor;
     if (cur.field < 0 || cur.field >= d_.fieldCount()) return;
     FieldRec& f = d_.fields[static_cast<size_t>(cur.field)];
     if (cur.line >= 0 && cur.line < f.lineCount()) {
-      std::vector<CharRec>& cells_ = f.lines[cur.line].chars.edit();
-      cells_.reserve(cells_.size() + cells);
+      std::vector<CharRec>& line = f.lines[cur.line].chars.edit();
+      line.reserve(line.size() + cells);
     }
   }
 
