@@ -1,26 +1,23 @@
 // The drawing rules' surface on a Canvas (the window, the printer, a canvas that draws nothing).
 #pragma once
 
-#include <map>
 #include <string>
-#include <tuple>
 
 #include "layout/measure.h"
 #include "model/document_window.h"
+#include "platform/font_cache.h"
 #include "view/page_pass.h"
 #include "view/picture_draw.h"
 
 namespace paginor {
 
 // The drawing rules' surface on a Canvas. Fonts are made with selfont at the canvas resolution
-// and the zoom, once each per pass.
+// and the zoom, once each per pass, and released with the pass.
 class CanvasTarget : public PageTarget {
  public:
   Canvas& canvas() { return c_; }
-  CanvasTarget(TMDIChild& w, Canvas& canvas, int32_t zoom) : w_(w), c_(canvas), zoom_(zoom) {}
-  ~CanvasTarget() override {
-    for (auto& [key, handle] : fonts_) w_.app.fonts().deleteFont(handle);
-  }
+  CanvasTarget(TMDIChild& w, Canvas& canvas, int32_t zoom)
+      : w_(w), c_(canvas), zoom_(zoom), fonts_(w.app.fonts()) {}
   CanvasTarget(const CanvasTarget&) = delete;
   CanvasTarget& operator=(const CanvasTarget&) = delete;
 
@@ -42,14 +39,10 @@ class CanvasTarget : public PageTarget {
     DrawDib(c_, x, y, width, height, p, true);
   }
   void selectFont(const DrawFont& f) override {
-    auto key = std::make_tuple(f.name, f.size, f.style, f.charset);
-    auto it = fonts_.find(key);
-    if (it == fonts_.end()) {
-      const FontHandle h =
-          selfont(w_, f.name, c_.resolution(), f.attributes, f.charset, f.style, f.size, zoom_);
-      it = fonts_.emplace(std::move(key), h).first;
-    }
-    font_ = it->second;
+    // The zoom is the pass's, the same for every key of this cache.
+    font_ = fonts_.get({f.name, f.size, f.style, f.charset, c_.resolution()}, [&](FontEngine&) {
+      return selfont(w_, f.name, c_.resolution(), f.attributes, f.charset, f.style, f.size, zoom_);
+    });
     c_.selectFont(font_, colour_);
   }
   void setTextColour(Colour colour) override {
@@ -66,7 +59,7 @@ class CanvasTarget : public PageTarget {
   TMDIChild& w_;
   Canvas& c_;
   int32_t zoom_;
-  std::map<std::tuple<std::string, int32_t, uint8_t, uint8_t>, FontHandle> fonts_;
+  FontCache fonts_;
   FontHandle font_ = 0;
   Colour colour_ = 0;
 };
