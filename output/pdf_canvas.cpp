@@ -2,14 +2,17 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <new>
+#include <tuple>
+#include <utility>
 
 #include "model/application.h"
 #include "model/records.h"
@@ -19,8 +22,8 @@
 
 namespace paginor {
 
+using pdf::appendColour;
 using pdf::appendInt;
-using pdf::colourText;
 using pdf::intText;
 
 namespace {
@@ -39,31 +42,128 @@ int32_t extent(int32_t d) {
   return d > 0 ? d - 1 : d + 1;
 }
 
+uint64_t rotl(uint64_t x, int r) {
+  return (x << r) | (x >> (64 - r));
+}
+
+uint64_t finalMix(uint64_t k) {
+  k ^= k >> 33;
+  k *= 0xff51afd7ed558ccdULL;
+  k ^= k >> 33;
+  k *= 0xc4ceb9fe1a85ec53ULL;
+  k ^= k >> 33;
+  return k;
+}
+
+// A 128-bit digest of a picture's pixel rows, in the manner of MurmurHash3's 128-bit form: two
+// lanes mixed 16 bytes at a time, a finish that spreads every input bit over both. It runs at
+// gigabytes a second, far below the cost of encoding the picture once more.
+std::pair<uint64_t, uint64_t> pixelDigest(const std::vector<uint8_t>& bytes) {
+  constexpr uint64_t c1 = 0x87c37b91114253d5ULL, c2 = 0x4cf5ad432745937fULL;
+  auto lane1 = [&](uint64_t k) { return rotl(k * c1, 31) * c2; };
+  auto lane2 = [&](uint64_t k) { return rotl(k * c2, 33) * c1; };
+  uint64_t h1 = 0x9E3779B97F4A7C15ULL, h2 = h1;
+  const size_t size = bytes.size();
+  const size_t blocks = size / 16;
+  for (size_t i = 0; i < blocks; ++i) {
+    uint64_t k1, k2;
+    std::memcpy(&k1, bytes.data() + 16 * i, 8);
+    std::memcpy(&k2, bytes.data() + 16 * i + 8, 8);
+    h1 ^= lane1(k1);
+    h1 = (rotl(h1, 27) + h2) * 5 + 0x52dce729;
+    h2 ^= lane2(k2);
+    h2 = (rotl(h2, 31) + h1) * 5 + 0x38495ab5;
+  }
+  // The last 1 to 15 bytes, little end first.
+  uint64_t k1 = 0, k2 = 0;
+  for (size_t i = blocks * 16; i < size; ++i) {
+    const size_t at = i - blocks * 16;
+    if (at < 8)
+      k1 |= uint64_t{bytes[i]} << (at * 8);
+    else
+      k2 |= uint64_t{bytes[i]} << ((at - 8) * 8);
+  }
+  if (size % 16 > 8) h2 ^= lane2(k2);
+  if (size % 16 > 0) h1 ^= lane1(k1);
+  h1 ^= size;
+  h2 ^= size;
+  h1 += h2;
+  h2 += h1;
+  h1 = finalMix(h1);
+  h2 = finalMix(h2);
+  h1 += h2;
+  h2 += h1;
+  return {h1, h2};
+}
+
 }  // namespace
 
-struct TPDFCanvas::XrefRec {
-  int64_t offset;
-  int32_t generation;
-  uint8_t free;
+// The pictures drawn so far, each once, and how to find one again.
+//
+// A picture is known by what its JPEG is made from: the header with its colour table (kept
+// whole, at most a kilobyte) and a 128-bit digest of the pixel rows with their length. Equal
+// input gives an equal JPEG, so storing a second drawing would add nothing. The writer knows
+// nothing of documents: a document's picture index would need the caller's help and could stand
+// for another picture once the caller's list changed, while the content finds the same logo
+// under any number of records. The digest is taken of the pixels rather than of the JPEG, since
+// encoding each drawing is the very cost this saves.
+struct TPDFCanvas::Pictures {
+  struct Key {
+    std::string header;
+    uint64_t digest[2];
+    size_t pixelBytes;
+    bool operator<(const Key& o) const {
+      return std::tie(digest[0], digest[1], pixelBytes, header) <
+             std::tie(o.digest[0], o.digest[1], o.pixelBytes, o.header);
+    }
+  };
+  // As it goes into the file: the size in pixels and the JPEG, empty when none could be made.
+  struct Picture {
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> jpeg;
+  };
+
+  static Key keyOf(const BildRec& picture) {
+    auto [h1, h2] = pixelDigest(picture.pixels);
+    std::string header(picture.info.begin(), picture.info.end());
+    return {std::move(header), {h1, h2}, picture.pixels.size()};
+  }
+
+  std::vector<Picture> list;  // the 0-based position is the resource number /Imk
+  std::map<Key, int32_t> index;
 };
 
-struct TPDFCanvas::PageRec {
-  int32_t width;
-  int32_t height;
-};
+// Page contents are compressed with one deflate state for the whole file, reset for each page:
+// the bytes are those of a fresh compress at level 9, without setting up its tables every page.
+class TPDFCanvas::Deflater {
+ public:
+  Deflater() {
+    if (deflateInit(&z_, 9) == Z_OK) ready_ = true;
+  }
+  ~Deflater() {
+    if (ready_) deflateEnd(&z_);
+  }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
 
-struct TPDFCanvas::FontRec {
-  char* name;  // owned, zero-terminated
-  uint8_t style;
-};
+  // Compresses `in` into `out` (resized to the result). False when zlib fails.
+  bool pack(const std::string& in, std::string& out) {
+    if (!ready_ || deflateReset(&z_) != Z_OK) return false;
+    const uLong bound = compressBound(static_cast<uLong>(in.size()));
+    out.resize(bound);
+    z_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z_.avail_in = static_cast<uInt>(in.size());
+    z_.next_out = reinterpret_cast<Bytef*>(out.data());
+    z_.avail_out = static_cast<uInt>(bound);
+    if (deflate(&z_, Z_FINISH) != Z_STREAM_END) return false;
+    out.resize(bound - z_.avail_out);
+    return true;
+  }
 
-// A drawn picture as it goes into the file: its JPEG (encoded when drawn, so the caller's
-// picture may change afterwards), or none when no JPEG could be made.
-struct TPDFCanvas::PictureRec {
-  int32_t width;
-  int32_t height;
-  uint8_t* jpeg;  // owned (malloc)
-  int64_t size;
+ private:
+  z_stream z_{};
+  bool ready_ = false;
 };
 
 // The writer's output primitives, for the font objects.
@@ -82,8 +182,8 @@ TPDFCanvas::TPDFCanvas(FontEngine& fonts, PdfFontMode mode, Ui* ui)
     : fonts_(fonts),
       mode_(mode),
       ui_(ui),
-      pictures_(
-          std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(PictureRec)), nullptr, ui)) {}
+      fontCache_(fonts),
+      pictures_(std::make_unique<Pictures>()) {}
 
 TPDFCanvas::~TPDFCanvas() {
   if (open_ && std::uncaught_exceptions() > 0) {
@@ -96,8 +196,6 @@ TPDFCanvas::~TPDFCanvas() {
     else
       std::cerr << error_ << "\n";
   }
-  releasePictures();
-  for (auto& [key, handle] : measuring_) fonts_.deleteFont(handle);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -124,10 +222,12 @@ void TPDFCanvas::writeLine(std::string_view s) {
 
 void TPDFCanvas::beginObject(int32_t number) {
   // Objects are written in number order, so the entry's index is the object's number.
-  auto* rec = static_cast<XrefRec*>(xref_->Add());
-  if (rec) *rec = {fileOffset_, 0, 0};
-  if (!rec || number != xref_->Count - 1) failed_ = true;
-  writeLine(intText(number) + " 0 obj");
+  if (static_cast<size_t>(number) != xref_.size()) failed_ = true;
+  xref_.push_back({fileOffset_, 0, false});
+  line_.clear();
+  appendInt(line_, number);
+  line_ += " 0 obj";
+  writeLine(line_);
 }
 
 void TPDFCanvas::beginDictionary(int32_t number) {
@@ -156,16 +256,17 @@ bool TPDFCanvas::BeginDoc(const std::string& fileName) {
   committed_ = false;
   failed_ = false;
   pictureFailed_ = false;
-  releasePictures();
-  xref_ = std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(XrefRec)), nullptr, ui_);
-  pages_ = std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(PageRec)), nullptr, ui_);
-  fontList_ = std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(FontRec)), nullptr, ui_);
-  fontTable_ = std::make_unique<pdf::FontTable>(fonts_, mode_ == PdfFontMode::Embedded);
+  pictures_ = std::make_unique<Pictures>();
+  xref_.clear();
+  pages_.clear();
+  fontList_.clear();
+  last_.number = 0;
+  fontTable_ = std::make_unique<pdf::FontTable>(fontCache_, mode_ == PdfFontMode::Embedded);
+  if (!deflater_) deflater_ = std::make_unique<Deflater>();
   pageCount_ = 0;
 
   writeLine("%PDF-1.3");
-  auto* free = static_cast<XrefRec*>(xref_->Add());
-  if (free) *free = {0, 65535, 1};
+  xref_.push_back({0, 65535, true});
   beginObject(procSetObject_);
   writeLine("[/PDF /Text /ImageB /ImageC /ImageI]");
   writeLine("endobj");
@@ -176,9 +277,12 @@ bool TPDFCanvas::BeginDoc(const std::string& fileName) {
 
 void TPDFCanvas::beginPage() {
   ++pageCount_;
-  contentObject_ = xref_->Count;
+  contentObject_ = static_cast<int32_t>(xref_.size());
   beginObject(contentObject_);
-  writeLine("<< /Length " + intText(contentObject_ + 1) + " 0 R /Filter /FlateDecode >>");
+  line_ = "<< /Length ";
+  appendInt(line_, contentObject_ + 1);
+  line_ += " 0 R /Filter /FlateDecode >>";
+  writeLine(line_);
   writeLine("stream");
   fontValid_ = fillValid_ = penValid_ = fillWritten_ = false;
   content_.clear();
@@ -187,30 +291,23 @@ void TPDFCanvas::beginPage() {
 
 void TPDFCanvas::finishPage() {
   buffering_ = false;
-  std::string packed;
-  uLongf size = compressBound(static_cast<uLong>(content_.size()));
+  bool packed = false;
   try {
-    packed.resize(size);
+    packed = deflater_->pack(content_, packed_);
   } catch (const std::bad_alloc&) {
-    size = 0;
   }
-  if (size == 0 || compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
-                             reinterpret_cast<const Bytef*>(content_.data()),
-                             static_cast<uLong>(content_.size()), 9) != Z_OK) {
+  if (!packed) {
     failed_ = true;
-    size = 0;
+    packed_.clear();
   }
-  write(std::string_view(packed.data(), size));
+  write(packed_);
   writeLine("");
   writeLine("endstream");
   writeLine("endobj");
   beginObject(contentObject_ + 1);
-  writeLine(intText(static_cast<int64_t>(size)));
+  writeLine(intText(static_cast<int64_t>(packed_.size())));
   writeLine("endobj");
-  if (auto* page = static_cast<PageRec*>(pages_->Add()))
-    *page = {PageWidth, PageHeight};
-  else
-    failed_ = true;
+  pages_.push_back({PageWidth, PageHeight});
   content_.clear();
 }
 
@@ -224,18 +321,13 @@ bool TPDFCanvas::EndDoc() {
   if (!open_) return committed_;
   finishPage();
   const int32_t n = pageCount_;
-  const int32_t fontCount = fontList_->Count;
+  const auto fontCount = static_cast<int32_t>(fontList_.size());
   firstFontObject_ = 2 * n + 2;
   pageTreeObject_ = firstFontObject_ + fontCount;
   catalogObject_ = pageTreeObject_ + n + 1;
-  firstExtraObject_ = catalogObject_ + 2 + pictures_->Count;
+  firstExtraObject_ = catalogObject_ + 2 + static_cast<int32_t>(pictures_->list.size());
 
-  std::vector<pdf::FontName> list;
-  for (int32_t i = 0; i < fontCount; ++i) {
-    auto* f = fontList_->at<FontRec>(i);
-    list.push_back({f->name ? f->name : "", f->style});
-  }
-  fontTable_->prepare(list, firstExtraObject_);
+  fontTable_->prepare(fontList_, firstExtraObject_);
 
   Sink sink(*this);
   for (int32_t k = 1; k <= fontCount; ++k) fontTable_->writeFont(sink, k, firstFontObject_ + k - 1);
@@ -295,7 +387,8 @@ void TPDFCanvas::writePageTree() {
 
 void TPDFCanvas::writePages() {
   std::string pictures;
-  for (int32_t k = 0; k < pictures_->Count; ++k) {
+  const auto pictureCount = static_cast<int32_t>(pictures_->list.size());
+  for (int32_t k = 0; k < pictureCount; ++k) {
     pictures += "/Im";
     appendInt(pictures, k);
     pictures += ' ';
@@ -303,7 +396,7 @@ void TPDFCanvas::writePages() {
     pictures += " 0 R";
   }
   std::string fonts = "/Font << ";
-  for (int32_t k = 1; k <= fontList_->Count; ++k) {
+  for (int32_t k = 1; k <= static_cast<int32_t>(fontList_.size()); ++k) {
     fonts += "/F";
     appendInt(fonts, k);
     fonts += ' ';
@@ -312,7 +405,7 @@ void TPDFCanvas::writePages() {
   }
   fonts += fontTable_->extraResources();
   for (int32_t a = 0; a < pageCount_; ++a) {
-    const auto* page = pages_->at<PageRec>(a);
+    const PageSize& page = pages_[a];
     beginDictionary(pageTreeObject_ + 1 + a);
     writeLine("/Type /Page");
     writeLine("/Parent " + intText(pageTreeObject_) + " 0 R");
@@ -321,23 +414,22 @@ void TPDFCanvas::writePages() {
     write(fonts);
     writeLine(">> /ProcSet " + intText(procSetObject_) + " 0 R");
     writeLine(">>");
-    writeLine("/MediaBox [0 0 " + intText(page->width - 1) + " " + intText(page->height - 1) + "]");
+    writeLine("/MediaBox [0 0 " + intText(page.width - 1) + " " + intText(page.height - 1) + "]");
     writeLine("/Contents " + intText(firstContentObject_ + 2 * a) + " 0 R");
     endDictionary();
   }
 }
 
 void TPDFCanvas::writePictures() {
-  for (int32_t k = 0; k < pictures_->Count; ++k) {
-    const auto* pic = pictures_->at<PictureRec>(k);
-    beginObject(catalogObject_ + 2 + k);
-    if (pic->jpeg) {
-      writeLine("<< /Type /XObject /Subtype /Image /Width " + intText(pic->width) + " /Height " +
-                intText(pic->height) + " /BitsPerComponent 8 /ColorSpace /DeviceRGB /Length " +
-                intText(pic->size) + " /Filter /DCTDecode >>");
+  int32_t k = 0;
+  for (const Pictures::Picture& pic : pictures_->list) {
+    beginObject(catalogObject_ + 2 + k++);
+    if (!pic.jpeg.empty()) {
+      writeLine("<< /Type /XObject /Subtype /Image /Width " + intText(pic.width) + " /Height " +
+                intText(pic.height) + " /BitsPerComponent 8 /ColorSpace /DeviceRGB /Length " +
+                intText(static_cast<int64_t>(pic.jpeg.size())) + " /Filter /DCTDecode >>");
       writeLine("stream");
-      write(std::string_view(reinterpret_cast<const char*>(pic->jpeg),
-                             static_cast<size_t>(pic->size)));
+      write(std::string_view(reinterpret_cast<const char*>(pic.jpeg.data()), pic.jpeg.size()));
     } else {
       // No JPEG could be made: a one-sample stencil mask that paints nothing keeps the object
       // numbers and the pages' resources valid and leaves the place empty, as the picture
@@ -356,20 +448,20 @@ void TPDFCanvas::writePictures() {
 void TPDFCanvas::writeXrefAndTrailer() {
   xrefPosition_ = fileOffset_;
   writeLine("xref");
-  writeLine("0 " + intText(xref_->Count));
+  const auto entries = static_cast<int64_t>(xref_.size());
+  writeLine("0 " + intText(entries));
   std::string table;
-  table.reserve(static_cast<size_t>(xref_->Count) * 20);
-  for (int32_t i = 0; i < xref_->Count; ++i) {
-    const auto* e = xref_->at<XrefRec>(i);
+  table.reserve(xref_.size() * 20);
+  for (const XrefEntry& e : xref_) {
     char line[32];
-    std::snprintf(line, sizeof line, "%010lld %05d %c \n", static_cast<long long>(e->offset),
-                  static_cast<int>(e->generation), e->free ? 'f' : 'n');
+    std::snprintf(line, sizeof line, "%010lld %05d %c \n", static_cast<long long>(e.offset),
+                  static_cast<int>(e.generation), e.free ? 'f' : 'n');
     table += line;
   }
   write(table);
   writeLine("trailer");
   writeLine("<<");
-  writeLine("/Size " + intText(xref_->Count));
+  writeLine("/Size " + intText(entries));
   writeLine("/Root " + intText(catalogObject_) + " 0 R");
   writeLine(">>");
   writeLine("startxref");
@@ -378,20 +470,13 @@ void TPDFCanvas::writeXrefAndTrailer() {
 }
 
 void TPDFCanvas::releaseLists() {
-  if (fontList_) {
-    for (int32_t i = 0; i < fontList_->Count; ++i) std::free(fontList_->at<FontRec>(i)->name);
-  }
-  xref_.reset();
-  pages_.reset();
-  fontList_.reset();
+  xref_ = {};
+  pages_ = {};
+  fontList_ = {};
   fontTable_.reset();
+  deflater_.reset();
   content_ = std::string();
-}
-
-void TPDFCanvas::releasePictures() {
-  if (!pictures_) return;
-  for (int32_t k = 0; k < pictures_->Count; ++k) std::free(pictures_->at<PictureRec>(k)->jpeg);
-  pictures_ = std::make_unique<TDynaArray>(static_cast<int32_t>(sizeof(PictureRec)), nullptr, ui_);
+  packed_ = std::string();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -423,8 +508,12 @@ void TPDFCanvas::writePen() {
   }
   penClear_ = Pen.style == PenStyle::Clear;
   if (!penClear_) {
-    writeLine(intText(Pen.width) + " w");
-    writeLine(colourText(Pen.colour) + " RG");
+    line_.clear();
+    appendInt(line_, Pen.width);
+    line_ += " w\n";
+    appendColour(line_, Pen.colour);
+    line_ += " RG";
+    writeLine(line_);
   }
   lastPen_ = Pen;
   penValid_ = true;
@@ -437,7 +526,10 @@ void TPDFCanvas::writeBrush() {
     // Nothing is written, so the colour in force stays what the text test compares with.
     lastBrush_.style = Brush.style;
   } else {
-    writeLine(colourText(Brush.colour) + " rg");
+    line_.clear();
+    appendColour(line_, Brush.colour);
+    line_ += " rg";
+    writeLine(line_);
     lastBrush_ = Brush;
     fillWritten_ = true;
   }
@@ -448,53 +540,58 @@ void TPDFCanvas::writeFontSelection(int32_t fontNumber, int32_t subFont) {
   if (fontValid_ && currentFont_ == fontNumber && currentSubFont_ == subFont &&
       currentFontSize_ == Font.size)
     return;
-  std::string line = "/F";
-  appendInt(line, fontNumber);
+  line_ = "/F";
+  appendInt(line_, fontNumber);
   if (subFont > 0) {
-    line += '_';
-    appendInt(line, subFont);
+    line_ += '_';
+    appendInt(line_, subFont);
   }
-  line += ' ';
-  appendInt(line, Font.size);
-  line += " Tf";
-  writeLine(line);
+  line_ += ' ';
+  appendInt(line_, Font.size);
+  line_ += " Tf";
+  writeLine(line_);
   currentFont_ = fontNumber;
   currentSubFont_ = subFont;
   currentFontSize_ = Font.size;
   fontValid_ = true;
 }
 
+bool TPDFCanvas::sameFontAsLast() const {
+  return last_.valid && last_.size == Font.size && last_.style == Font.style &&
+         last_.charset == Font.charset && last_.name == Font.name;
+}
+
+void TPDFCanvas::rememberFont() {
+  if (sameFontAsLast()) return;
+  // Names compare exactly: another spelling of a face is another font resource.
+  last_.valid = false;
+  last_.handle = fontCache_.get({Font.name, Font.size, Font.style, Font.charset, 72});
+  last_.number = 0;
+  last_.name = Font.name;
+  last_.size = Font.size;
+  last_.style = Font.style;
+  last_.charset = Font.charset;
+  last_.valid = true;
+}
+
 int32_t TPDFCanvas::fontNumber() {
-  const char* name = Font.name.c_str();
-  for (int32_t i = 0; i < fontList_->Count; ++i) {
-    const auto* f = fontList_->at<FontRec>(i);
-    if (f->style == Font.style && std::strcmp(f->name, name) == 0) return i + 1;
+  rememberFont();
+  if (last_.number > 0) return last_.number;
+  int32_t k = 0;
+  for (size_t i = 0; i < fontList_.size() && k == 0; ++i)
+    if (fontList_[i].style == Font.style && fontList_[i].name == Font.name)
+      k = static_cast<int32_t>(i) + 1;
+  if (k == 0) {
+    fontList_.push_back({Font.name, Font.style});
+    k = static_cast<int32_t>(fontList_.size());
   }
-  char* copy = strdup(name);
-  auto* rec = copy ? static_cast<FontRec*>(fontList_->Add()) : nullptr;
-  if (!rec) {
-    std::free(copy);
-    failed_ = true;
-    return fontList_->Count > 0 ? 1 : 0;
-  }
-  *rec = {copy, Font.style};
-  return fontList_->Count;
+  last_.number = k;
+  return k;
 }
 
 FontHandle TPDFCanvas::measuringFont() {
-  auto key = std::make_tuple(Font.name, Font.size, Font.style, Font.charset);
-  auto it = measuring_.find(key);
-  if (it != measuring_.end()) return it->second;
-  LogFont lf;
-  lf.face = Font.name;
-  lf.height = -Font.size;  // at 72 pixels per inch a pixel is a point
-  lf.weight = Font.style & pdf::kStyleBold ? 700 : 400;
-  lf.italic = Font.style & pdf::kStyleItalic;
-  lf.strikeOut = Font.style & pdf::kStyleStrikeOut;
-  lf.charset = Font.charset;
-  FontHandle h = fonts_.createFont(lf, 72);
-  measuring_.emplace(std::move(key), h);
-  return h;
+  rememberFont();
+  return last_.handle;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -588,25 +685,28 @@ void TPDFCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
   fontTable_->use(k, h, text, runs_);
   writeLine("BT");
   if (!fillWritten_ || lastBrush_.colour != Font.colour) {
-    writeLine(colourText(Font.colour) + " rg");
+    line_.clear();
+    appendColour(line_, Font.colour);
+    line_ += " rg";
+    writeLine(line_);
     fillWritten_ = true;
   }
   lastBrush_.colour = Font.colour;
   bool first = true;
   for (const pdf::FontRun& run : runs_) {
     writeFontSelection(k, run.subFont);
-    std::string line;
+    line_.clear();
     if (first) {
-      appendInt(line, x);
-      line += ' ';
-      appendInt(line, PageHeight - 1 - y - height);
-      line += " Td ";
+      appendInt(line_, x);
+      line_ += ' ';
+      appendInt(line_, PageHeight - 1 - y - height);
+      line_ += " Td ";
       first = false;
     }
-    line += '(';
-    line += pdf::escapeString(text.substr(run.begin, run.end - run.begin));
-    line += ") Tj";
-    writeLine(line);
+    line_ += '(';
+    pdf::appendEscaped(line_, text.substr(run.begin, run.end - run.begin));
+    line_ += ") Tj";
+    writeLine(line_);
   }
   writeLine("ET");
 }
@@ -625,59 +725,57 @@ void TPDFCanvas::StretchDrawDIB(int32_t x, int32_t y, int32_t width, int32_t hei
   (void)sourceX;
   (void)sourceY;
   if (!open_) return;
+  // Palette pictures are encoded from a 24-bit copy, which needs their pixels; other depths
+  // below 24 bits are not taken.
+  const int32_t bits = picture.bitsPerPixel();
+  const bool palette = bits == 1 || bits == 4 || bits == 8;
+  if ((palette && !picture.hasBits()) || (!palette && bits < 24)) return;
+  if (width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return;
+  const int32_t k = pictureNumber(picture);
+  if (k < 0) return;
+
+  const int32_t w = extent(width), h = extent(height);
+  writeLine("q");
+  line_.clear();
+  appendInt(line_, w);
+  line_ += " 0 0 ";
+  appendInt(line_, h);
+  line_ += ' ';
+  appendInt(line_, x);
+  line_ += ' ';
+  appendInt(line_, PageHeight - y - h);
+  line_ += " cm\n/Im";
+  appendInt(line_, k);
+  line_ += " Do";
+  writeLine(line_);
+  writeLine("Q");
+}
+
+int32_t TPDFCanvas::pictureNumber(const BildRec& picture) {
+  Pictures::Key key = Pictures::keyOf(picture);
+  if (auto it = pictures_->index.find(key); it != pictures_->index.end()) return it->second;
+
   const BildRec* source = &picture;
   BildRec converted;
   const int32_t bits = picture.bitsPerPixel();
   if (bits == 1 || bits == 4 || bits == 8) {
     const int32_t w = picture.width(), h = std::abs(picture.height());
-    if (picture.hasBits() && newdib(converted, w, h, 24, nullptr, 0)) {
-      for (int32_t py = 0; py < h; ++py) {
-        for (int32_t px = 0; px < w; ++px) {
-          uint32_t c = getpixel(picture, px, py);
-          if (bits == 1) c = c == 0 ? 0 : 0xFFFFFF;
-          setpixel(converted, px, py, c);
-        }
+    if (!newdib(converted, w, h, 24, nullptr, 0)) return -1;
+    for (int32_t py = 0; py < h; ++py) {
+      for (int32_t px = 0; px < w; ++px) {
+        uint32_t c = getpixel(picture, px, py);
+        if (bits == 1) c = c == 0 ? 0 : 0xFFFFFF;
+        setpixel(converted, px, py, c);
       }
-      source = &converted;
     }
+    source = &converted;
   }
-  if (source->bitsPerPixel() < 24 || width == 0 || height == 0 || sourceWidth == 0 ||
-      sourceHeight == 0)
-    return;
-
-  const int32_t w = extent(width), h = extent(height);
-  writeLine("q");
-  writeLine(intText(w) + " 0 0 " + intText(h) + " " + intText(x) + " " +
-            intText(PageHeight - y - h) + " cm");
-  writeLine("/Im" + intText(pictures_->Count) + " Do");
-  writeLine("Q");
-
   std::vector<uint8_t> jpeg;
   if (!EncodeJpeg(*source, jpeg)) pictureFailed_ = true;
-  addPicture(source->width(), std::abs(source->height()), std::move(jpeg));
-}
-
-void TPDFCanvas::addPicture(int32_t width, int32_t height, std::vector<uint8_t>&& jpeg) {
-  uint8_t* data = nullptr;
-  if (!jpeg.empty()) {
-    data = static_cast<uint8_t*>(std::malloc(jpeg.size()));
-    if (data) {
-      std::memcpy(data, jpeg.data(), jpeg.size());
-    } else {
-      if (ui_)
-        ui_->messageBox(kNoMemory, kAppTitle, MsgIcon::Error);
-      else
-        std::cerr << kNoMemory << "\n";
-    }
-  }
-  auto* rec = static_cast<PictureRec*>(pictures_->Add());
-  if (!rec) {
-    // The Do operator is written already; without its resource the file would be broken.
-    std::free(data);
-    failed_ = true;
-    return;
-  }
-  *rec = {width, height, data, data ? static_cast<int64_t>(jpeg.size()) : 0};
+  const auto k = static_cast<int32_t>(pictures_->list.size());
+  pictures_->list.push_back({source->width(), std::abs(source->height()), std::move(jpeg)});
+  pictures_->index.emplace(std::move(key), k);
+  return k;
 }
 
 }  // namespace paginor

@@ -8,15 +8,13 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
-#include "model/dyna_array.h"
 #include "platform/canvas.h"
+#include "platform/font_cache.h"
 #include "platform/platform.h"
 #include "storage/atomic_file.h"
 
@@ -27,6 +25,7 @@ struct BildRec;
 namespace pdf {
 class FontTable;
 struct FontRun;
+struct FontName;
 }  // namespace pdf
 
 // Names: fonts referenced by name only (TrueType, WinAnsiEncoding), as viewers on Windows
@@ -78,7 +77,9 @@ class TPDFCanvas {
   int32_t TextWidth(std::string_view text);
   int32_t TextHeight(std::string_view text);
   // Places the whole picture scaled into the box at (x, y); of the source rectangle only a
-  // zero width or height matters (the picture is then refused).
+  // zero width or height matters (the picture is then refused). A picture is encoded and stored
+  // once however often it is drawn: drawings of equal pictures (same size, depth, header with
+  // its colour table, and pixels) share one image object.
   void StretchDrawDIB(int32_t x, int32_t y, int32_t width, int32_t height, const BildRec& picture,
                       int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight);
 
@@ -90,12 +91,22 @@ class TPDFCanvas {
   PdfFont Font;
 
   PdfFontMode fontMode() const { return mode_; }
+  // The fonts the writer measures with, made at 72 pixels per inch (one unit a point) by the
+  // key's rule; the export measures through the same cache. They live as long as the writer.
+  FontCache& fontCache() { return fontCache_; }
 
  private:
-  struct XrefRec;
-  struct PageRec;
-  struct FontRec;
-  struct PictureRec;
+  struct XrefEntry {
+    int64_t offset;
+    int32_t generation;
+    bool free;
+  };
+  struct PageSize {
+    int32_t width;
+    int32_t height;
+  };
+  struct Pictures;
+  class Deflater;
   class Sink;
 
   // Output channels: the file, or the page's content buffer while a page is open.
@@ -112,8 +123,11 @@ class TPDFCanvas {
   void writeFontSelection(int32_t fontNumber, int32_t subFont);
   int32_t fontNumber();  // of the current font, appended to the font list when new
   FontHandle measuringFont();
-  void strokeLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
-  void addPicture(int32_t width, int32_t height, std::vector<uint8_t>&& jpeg);
+  bool sameFontAsLast() const;
+  void rememberFont();
+  // The resource number of the picture, encoded and stored on its first drawing; -1 when a
+  // palette picture could not be converted for encoding.
+  int32_t pictureNumber(const BildRec& picture);
 
   void writeFonts();
   void writePageTree();
@@ -121,17 +135,18 @@ class TPDFCanvas {
   void writePictures();
   void writeXrefAndTrailer();
   void releaseLists();
-  void releasePictures();
 
   FontEngine& fonts_;
   PdfFontMode mode_;
   Ui* ui_;
+  FontCache fontCache_;
   std::unique_ptr<pdf::FontTable> fontTable_;
+  std::unique_ptr<Deflater> deflater_;
 
-  std::unique_ptr<TDynaArray> xref_;
-  std::unique_ptr<TDynaArray> pages_;
-  std::unique_ptr<TDynaArray> fontList_;
-  std::unique_ptr<TDynaArray> pictures_;
+  std::vector<XrefEntry> xref_;          // per object number, from the free entry 0
+  std::vector<PageSize> pages_;          // per finished page
+  std::vector<pdf::FontName> fontList_;  // entry k-1 is the resource /Fk
+  std::unique_ptr<Pictures> pictures_;   // each picture drawn, once
 
   int32_t catalogObject_ = 0;
   int32_t procSetObject_ = 1;
@@ -158,11 +173,22 @@ class TPDFCanvas {
   std::string fileName_;
   int64_t fileOffset_ = 0;
   std::string content_;
+  std::string packed_;  // the compressed content of the page being finished
+  std::string line_;    // a line being put together, so that drawing allocates nothing
   bool buffering_ = false;
   std::string error_;
 
-  // Measuring fonts by (name, size, style, charset), made once each.
-  std::map<std::tuple<std::string, int32_t, uint8_t, uint8_t>, FontHandle> measuring_;
+  // The font last measured or drawn: text comes a run at a time in the same font, so its
+  // handle and list number are looked up only when the font changes.
+  struct LastFont {
+    std::string name;
+    int32_t size = 0;
+    uint8_t style = 0;
+    uint8_t charset = 0;
+    FontHandle handle = 0;
+    int32_t number = 0;  // 0: not in this file's font list yet
+    bool valid = false;
+  } last_;
 
   int32_t penX_ = 0, penY_ = 0;
   std::vector<pdf::FontRun> runs_;

@@ -165,7 +165,8 @@ struct FontTable::Entry {
   std::vector<int32_t> objects;  // object number of each sub-font j > 0 that was used
 };
 
-FontTable::FontTable(FontEngine& engine, bool embed) : engine_(engine), embed_(embed) {}
+FontTable::FontTable(FontCache& fonts, bool embed)
+    : fonts_(fonts), engine_(fonts.engine()), embed_(embed) {}
 
 FontTable::~FontTable() {
   programs_.clear();  // the faces before their library
@@ -361,14 +362,9 @@ void FontTable::writeFont(ObjectSink& out, int32_t k, int32_t number) {
 }
 
 void FontTable::writeNamedFont(ObjectSink& out, const FontName& font) {
-  LogFont lf;
-  lf.face = font.name;
-  lf.height = -static_cast<int32_t>(kMetricPoints);
-  lf.weight = font.style & kStyleBold ? 700 : 400;
-  lf.italic = font.style & kStyleItalic;
-  lf.strikeOut = font.style & kStyleStrikeOut;
-  lf.charset = 1;
-  FontHandle h = engine_.createFont(lf, 72);
+  // Metrics at 12 points and 72 pixels per inch, in the default character set.
+  const FontHandle h =
+      fonts_.get({font.name, static_cast<int32_t>(kMetricPoints), font.style, 1, 72});
 
   out.writeLine("<<");
   out.writeLine("/Type /Font");
@@ -424,7 +420,6 @@ void FontTable::writeNamedFont(ObjectSink& out, const FontName& font) {
   out.writeLine("]");
   out.writeLine(">>");
   out.writeLine("endobj");
-  engine_.deleteFont(h);
 }
 
 void FontTable::writeEmbeddedFont(ObjectSink& out, const Entry& e, int32_t sub, const Program& p) {

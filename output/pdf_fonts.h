@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/font_cache.h"
 #include "platform/platform.h"
 
 namespace paginor::pdf {
@@ -40,7 +41,8 @@ struct FontName {
 
 class FontTable {
  public:
-  FontTable(FontEngine& engine, bool embed);
+  // `fonts` measures the named fonts' widths; its engine names the files to embed.
+  FontTable(FontCache& fonts, bool embed);
   ~FontTable();
   FontTable(const FontTable&) = delete;
   FontTable& operator=(const FontTable&) = delete;
@@ -72,6 +74,7 @@ class FontTable {
   void writeDescriptor(ObjectSink& out, const Program& p);
   void writeFontFile(ObjectSink& out, const Program& p);
 
+  FontCache& fonts_;
   FontEngine& engine_;
   bool embed_;
   std::vector<std::unique_ptr<Entry>> entries_;

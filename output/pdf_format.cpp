@@ -12,23 +12,43 @@ void appendInt(std::string& out, int64_t value) {
   out.append(buf, r.ptr);
 }
 
+namespace {
+
+void appendComponent(std::string& out, int component) {
+  if (component <= 0) {
+    out += '0';
+  } else if (component >= 255) {
+    out += '1';
+  } else {
+    // Shortest general form with 15 significant digits; for 1/255 and up it never needs an
+    // exponent (general switches to one only below 1e-4).
+    char buf[40];
+    auto r =
+        std::to_chars(buf, buf + sizeof buf, component / 255.0, std::chars_format::general, 15);
+    out.append(buf, r.ptr);
+  }
+}
+
+}  // namespace
+
 std::string colourComponent(int component) {
-  if (component <= 0) return "0";
-  if (component >= 255) return "1";
-  // Shortest general form with 15 significant digits; for 1/255 and up it never needs an
-  // exponent (general switches to one only below 1e-4).
-  char buf[40];
-  auto r = std::to_chars(buf, buf + sizeof buf, component / 255.0, std::chars_format::general, 15);
-  return std::string(buf, r.ptr);
+  std::string s;
+  appendComponent(s, component);
+  return s;
+}
+
+void appendColour(std::string& out, int32_t colour) {
+  auto c = static_cast<uint32_t>(colour);
+  appendComponent(out, static_cast<int>(c & 0xFF));
+  out += ' ';
+  appendComponent(out, static_cast<int>((c >> 8) & 0xFF));
+  out += ' ';
+  appendComponent(out, static_cast<int>((c >> 16) & 0xFF));
 }
 
 std::string colourText(int32_t colour) {
-  auto c = static_cast<uint32_t>(colour);
-  std::string s = colourComponent(static_cast<int>(c & 0xFF));
-  s += ' ';
-  s += colourComponent(static_cast<int>((c >> 8) & 0xFF));
-  s += ' ';
-  s += colourComponent(static_cast<int>((c >> 16) & 0xFF));
+  std::string s;
+  appendColour(s, colour);
   return s;
 }
 
@@ -49,6 +69,11 @@ std::string realText(double value, int decimals) {
 std::string escapeString(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 8);
+  appendEscaped(out, text);
+  return out;
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
   for (unsigned char b : text) {
     switch (b) {
       case '\\':
@@ -86,7 +111,6 @@ std::string escapeString(std::string_view text) {
         }
     }
   }
-  return out;
 }
 
 std::string escapeName(std::string_view name) {

@@ -21,6 +21,7 @@ inline std::string intText(int64_t value) {
 std::string colourComponent(int component);
 // A 0x00BBGGRR colour as "r g b", each component as above.
 std::string colourText(int32_t colour);
+void appendColour(std::string& out, int32_t colour);
 
 // A real number with at most `decimals` places after the point, trailing zeros dropped, no
 // exponent; a value that rounds to zero is "0".
@@ -30,6 +31,7 @@ std::string realText(double value, int decimals);
 // stand for line feed, carriage return, tab, backspace and form feed, every other byte below 32
 // becomes a backslash and three octal digits; bytes 32..255 stay as they are.
 std::string escapeString(std::string_view text);
+void appendEscaped(std::string& out, std::string_view text);
 
 // A name's characters after the "/": bytes "!".."~" as they are except the delimiters
 // # % ( ) / < > [ ] { }, every other byte from 1 to 255 (the space too) as "#" and two upper-case

@@ -313,7 +313,7 @@ BildRec BlackWhitePicture(int w, int h) {
   return pic;
 }
 
-TEST_F(PdfCanvasTest, PictureDrawnTwiceGivesTwoBlackAndWhiteObjects) {
+TEST_F(PdfCanvasTest, PictureDrawnTwiceIsStoredOnceInBlackAndWhite) {
   auto c = open();
   BildRec pic = BlackWhitePicture(16, 8);
   c->StretchDrawDIB(100, 200, 160, 80, pic, 0, 0, 16, 8);
@@ -321,28 +321,75 @@ TEST_F(PdfCanvasTest, PictureDrawnTwiceGivesTwoBlackAndWhiteObjects) {
   c->StretchDrawDIB(100, 600, 160, 80, pic, 0, 0, 0, 8);  // refused: no source width
   c->StretchDrawDIB(100, 600, 0, 80, pic, 0, 0, 16, 8);   // refused: no width
   Pdf pdf = finish(*c);
-  // No fonts: tree 4, page 5, catalog 6, outlines 7, pictures 8 and 9.
-  ASSERT_EQ(pdf.objectCount(), 10);
+  // No fonts: tree 4, page 5, catalog 6, outlines 7, the one picture 8.
+  ASSERT_EQ(pdf.objectCount(), 9);
   EXPECT_EQ(pdf.pageContent(0),
-            "q\n159 0 0 79 100 562 cm\n/Im0 Do\nQ\nq\n159 0 0 79 100 362 cm\n/Im1 Do\nQ\n");
-  EXPECT_NE(pdf.object(5).find("/XObject << /Im0 8 0 R/Im1 9 0 R >>"), std::string::npos);
-  for (int32_t n : {8, 9}) {
-    std::string obj = pdf.object(n);
-    EXPECT_NE(obj.find(" 0 obj\n<< /Type /XObject /Subtype /Image /Width 16 /Height 8 "
-                       "/BitsPerComponent 8 /ColorSpace /DeviceRGB /Length "),
-              std::string::npos);
-    std::string jpeg = pdf.rawStream(n);
-    ASSERT_FALSE(jpeg.empty());
-    EXPECT_EQ(obj.find("/DCTDecode >>\nstream\n"), obj.find("/DCTDecode"));
-    EXPECT_EQ(obj.substr(obj.size() - 16), "endstream\nendobj");
-    BildRec back;
-    ASSERT_TRUE(OpenDibFromMemory(back, reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(),
-                                  kDibJpeg));
-    EXPECT_EQ(back.width(), 16);
-    uint32_t dark = getpixel(back, 2, 4), light = getpixel(back, 13, 4);
-    EXPECT_LT(dark & 0xFF, 40u);
-    EXPECT_GT(light & 0xFF, 215u);
-    EXPECT_NEAR(static_cast<int>(dark & 0xFF), static_cast<int>((dark >> 16) & 0xFF), 8);
+            "q\n159 0 0 79 100 562 cm\n/Im0 Do\nQ\nq\n159 0 0 79 100 362 cm\n/Im0 Do\nQ\n");
+  EXPECT_NE(pdf.object(5).find("/XObject << /Im0 8 0 R >>"), std::string::npos);
+  std::string obj = pdf.object(8);
+  EXPECT_NE(obj.find(" 0 obj\n<< /Type /XObject /Subtype /Image /Width 16 /Height 8 "
+                     "/BitsPerComponent 8 /ColorSpace /DeviceRGB /Length "),
+            std::string::npos);
+  std::string jpeg = pdf.rawStream(8);
+  ASSERT_FALSE(jpeg.empty());
+  EXPECT_EQ(obj.find("/DCTDecode >>\nstream\n"), obj.find("/DCTDecode"));
+  EXPECT_EQ(obj.substr(obj.size() - 16), "endstream\nendobj");
+  BildRec back;
+  ASSERT_TRUE(OpenDibFromMemory(back, reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(),
+                                kDibJpeg));
+  EXPECT_EQ(back.width(), 16);
+  uint32_t dark = getpixel(back, 2, 4), light = getpixel(back, 13, 4);
+  EXPECT_LT(dark & 0xFF, 40u);
+  EXPECT_GT(light & 0xFF, 215u);
+  EXPECT_NEAR(static_cast<int>(dark & 0xFF), static_cast<int>((dark >> 16) & 0xFF), 8);
+}
+
+// A picture is known by its content, on every page of the file: an equal copy shares the object
+// of the original, a picture changed after it was drawn (the caller may reuse its record) gets
+// one of its own, and so does one that differs only in its colour table or in one pixel.
+TEST_F(PdfCanvasTest, PicturesAreToldApartByContent) {
+  auto c = open();
+  BildRec logo = BlackWhitePicture(40, 20);
+  const BildRec copy = logo;
+  c->StretchDrawDIB(0, 0, 40, 20, logo, 0, 0, 40, 20);
+  c->NewPage();
+  c->StretchDrawDIB(0, 0, 40, 20, copy, 0, 0, 40, 20);
+  setpixel(logo, 39, 19, 0x000000);  // one white pixel turned black
+  c->StretchDrawDIB(0, 30, 40, 20, logo, 0, 0, 40, 20);
+  BildRec bluer = copy;
+  bluer.info[40 + 4] = 200;  // white in the colour table gets a touch of blue
+  c->StretchDrawDIB(0, 60, 40, 20, bluer, 0, 0, 40, 20);
+  c->NewPage();
+  c->StretchDrawDIB(0, 0, 40, 20, copy, 0, 0, 40, 20);
+  c->StretchDrawDIB(0, 30, 40, 20, logo, 0, 0, 40, 20);
+  Pdf pdf = finish(*c);
+  EXPECT_EQ(Count(pdf.bytes, "/Subtype /Image"), 3);
+  auto names = [](const std::string& content) {
+    std::string out;
+    for (size_t at = content.find("/Im"); at != std::string::npos; at = content.find("/Im", at + 1))
+      out += content.substr(at, content.find(' ', at) - at);
+    return out;
+  };
+  EXPECT_EQ(names(pdf.pageContent(0)), "/Im0");
+  EXPECT_EQ(names(pdf.pageContent(1)), "/Im0/Im1/Im2");
+  EXPECT_EQ(names(pdf.pageContent(2)), "/Im0/Im1");
+}
+
+// One deflate state serves the whole file: each page's stream is still exactly what a fresh
+// compress at level 9 gives for its content, also after a longer page before it.
+TEST_F(PdfCanvasTest, EveryPageIsCompressedAsIfAlone) {
+  auto c = open();
+  c->Font = {"Arial", 10, 0, 0, 1};
+  for (int p = 0; p < 3; ++p) {
+    if (p) c->NewPage();
+    for (int l = 0; l < (p == 1 ? 40 : 3); ++l)
+      c->TextOut(20, 20 + 12 * l, "Seite " + std::to_string(p) + " Zeile " + std::to_string(l));
+  }
+  Pdf pdf = finish(*c);
+  for (int p = 0; p < 3; ++p) {
+    const std::string content = pdf.pageContent(p);
+    EXPECT_NE(content.find("(Seite " + std::to_string(p) + " Zeile 2) Tj"), std::string::npos);
+    EXPECT_EQ(pdf.rawStream(2 + 2 * p), Deflate9(content)) << "page " << p;
   }
 }
 
