@@ -4,14 +4,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <new>
-#include <tuple>
 #include <vector>
 
 #include "model/document_window.h"
 #include "model/queries.h"
-#include "output/pdf_format.h"
 #include "output/settle.h"
 #include "storage/file_io.h"
 #include "view/page_pass.h"
@@ -42,13 +39,7 @@ constexpr uint8_t kPdfStyleBits = 0x0F;
 //   for every single character make the letter spacing uneven and the file five times larger.
 class PdfTarget : public PageTarget {
  public:
-  PdfTarget(TPDFCanvas& pdf, FontEngine& fonts, bool mend) : p_(pdf), fonts_(fonts), mend_(mend) {}
-  ~PdfTarget() override {
-    for (auto& [key, m] : metrics_) {
-      fonts_.deleteFont(m.points);
-      fonts_.deleteFont(m.fine);
-    }
-  }
+  PdfTarget(TPDFCanvas& pdf, bool mend) : p_(pdf), mend_(mend) {}
   PdfTarget(const PdfTarget&) = delete;
   PdfTarget& operator=(const PdfTarget&) = delete;
 
@@ -95,7 +86,7 @@ class PdfTarget : public PageTarget {
     cur.size = f.size;
     cur.style = style;
     cur.charset = f.charset;
-    metrics_now_ = nullptr;
+    metricsValid_ = false;
   }
   void setTextColour(Colour colour) override {
     if (p_.Font.colour == colour) return;
@@ -152,34 +143,21 @@ class PdfTarget : public PageTarget {
 
  private:
   // Measures of the writer's current font: its descent in whole points, and a font made at a
-  // hundred times the resolution for advances to a hundredth of a point.
+  // hundred times the resolution for advances to a hundredth of a point. Both come from the
+  // writer's font cache, so the point font is the one the writer measures with.
   struct Metrics {
-    FontHandle points = 0;
     FontHandle fine = 0;
     int32_t descent = 0;
   };
   const Metrics& metrics() {
-    if (metrics_now_) return *metrics_now_;
+    if (metricsValid_) return metrics_;
     const PdfFont& f = p_.Font;
-    auto key = std::make_tuple(f.name, f.size, f.style, f.charset);
-    auto it = metrics_.find(key);
-    if (it == metrics_.end()) {
-      LogFont lf;
-      lf.face = f.name;
-      lf.height = -f.size;  // at 72 pixels per inch a pixel is a point
-      lf.weight = f.style & pdf::kStyleBold ? 700 : 400;
-      lf.italic = f.style & pdf::kStyleItalic;
-      lf.strikeOut = f.style & pdf::kStyleStrikeOut;
-      lf.charset = f.charset;
-      Metrics m;
-      m.points = fonts_.createFont(lf, 72);
-      m.descent = fonts_.metrics(m.points).descent;
-      lf.height = -f.size * kFine;
-      m.fine = fonts_.createFont(lf, 72 * kFine);
-      it = metrics_.emplace(std::move(key), m).first;
-    }
-    metrics_now_ = &it->second;
-    return *metrics_now_;
+    FontCache& cache = p_.fontCache();
+    const FontHandle points = cache.get({f.name, f.size, f.style, f.charset, 72});
+    metrics_.descent = cache.engine().metrics(points).descent;
+    metrics_.fine = cache.get({f.name, f.size, f.style, f.charset, 72 * kFine});
+    metricsValid_ = true;
+    return metrics_;
   }
   // The underlines and strike-out lines of a run's characters join into one line each, as long
   // as every character draws them: a space left bare (underline words only) ends the line.
@@ -200,7 +178,8 @@ class PdfTarget : public PageTarget {
     return true;
   }
   double fineWidth(std::string_view text) {
-    return fonts_.textExtent(metrics().fine, text).cx / static_cast<double>(kFine);
+    const FontHandle fine = metrics().fine;
+    return p_.fontCache().engine().textExtent(fine, text).cx / static_cast<double>(kFine);
   }
 
   static constexpr int32_t kFine = 100;
@@ -208,10 +187,9 @@ class PdfTarget : public PageTarget {
   static constexpr size_t kRunLines = 3;        // underline, second underline, strike-out
 
   TPDFCanvas& p_;
-  FontEngine& fonts_;
   bool mend_;
-  std::map<std::tuple<std::string, int32_t, uint8_t, uint8_t>, Metrics> metrics_;
-  const Metrics* metrics_now_ = nullptr;  // of the writer's current font
+  Metrics metrics_;            // of the writer's current font...
+  bool metricsValid_ = false;  // ...once asked for
   struct Run {
     bool active = false;
     int32_t x = 0, y = 0;
@@ -249,7 +227,7 @@ void DrawPagesPDF(TMDIChild& w, TPDFCanvas& pdf, int32_t pageIndex) {
   pdf.Brush = {BrushStyle::Solid, kWhite};
   pdf.Pen = {PenStyle::Solid, 1, kBlack};
 
-  PdfTarget target(pdf, w.app.fonts(), pdf.fontMode() == PdfFontMode::Embedded);
+  PdfTarget target(pdf, pdf.fontMode() == PdfFontMode::Embedded);
   PassJobs jobs;
   jobs.pdfDecorations = true;  // the export uses the skips and anchors the layout settled on
   PagePass pass(w, target, jobs);
@@ -308,16 +286,18 @@ std::string PdfOutOfMemoryText(const std::string& fileName) {
 bool SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
   try {
     // The export lays the document out and draws it, which writes into it (the layout, page
-    // numbers, fonts of the font table). When memory runs out halfway the document gets its
-    // previous state back; the copy shares every cell with it, and drawing writes a cell only
-    // where it changes.
+    // numbers, fonts of the font table). When it fails, memory running out halfway included,
+    // the document gets its previous state back; the copy shares every cell with it, and
+    // drawing writes a cell only where it changes.
     Document previous = w.doc;
     try {
-      return writePdf(w, fileName, fontMode);
+      if (writePdf(w, fileName, fontMode)) return true;
     } catch (const std::bad_alloc&) {
       w.doc = std::move(previous);
       throw;
     }
+    w.doc = std::move(previous);  // the writer may have met its own lack of memory
+    return false;
   } catch (const std::bad_alloc&) {
     // The writer, unwound, has dropped its unfinished file: an earlier file stays.
     w.app.message(PdfOutOfMemoryText(fileName), MsgIcon::Error);

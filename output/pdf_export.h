@@ -30,9 +30,9 @@ PdfPageSize PdfPageSizeOf(const TMDIChild& w);
 // file is the program's classic output, byte for byte; the default embeds the fonts and places
 // text and bars as the screen does (see PdfTarget in pdf_export.cpp). A file that cannot be
 // created is reported as information, a failure while writing with the writer's message, both
-// with the file's name and the cause; running out of memory ends the export with a message and
-// the document as it was. An earlier file of that name stays in every case. True when the file
-// was written.
+// with the file's name and the cause; running out of memory ends the export with a message. A
+// failed export leaves the document as it was and an earlier file of that name in place. True
+// when the file was written.
 bool SavePDFFile(TMDIChild& w, const std::string& fileName,
                  PdfFontMode fontMode = PdfFontMode::Embedded);
 

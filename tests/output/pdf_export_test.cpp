@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "layout/layout.h"
@@ -17,6 +18,7 @@
 #include "model/queries.h"
 #include "output/pdf_export.h"
 #include "output/pdf_test_util.h"
+#include "platform/pictures/dib.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"
 
@@ -287,6 +289,112 @@ TEST_F(PdfExport, EllipsesAreDrawnWithoutAMessage) {
   EXPECT_EQ(Count(content, " c\n"), 4) << "four Bezier quarters";
   EXPECT_NE(content.find("\nb\n"), std::string::npos) << "filled and outlined";
   EXPECT_TRUE(fx.host.ui.messages.empty());
+}
+
+// A logo in the header of a three-page document is one image object, drawn on every page; a
+// second picture record holding the same logo (pasted again into the text) shares it too.
+TEST_F(PdfExport, ALogoInTheHeaderIsStoredOnce) {
+  BildRec logo;
+  ASSERT_TRUE(newdib(logo, 60, 20, 24, nullptr, 0));
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 60; ++x)
+      setpixel(logo, x, y, static_cast<uint32_t>(x * 4 | (y * 12) << 8 | 0x800000));
+  doc().pictures.push_back(logo);
+  doc().pictures.push_back(logo);
+  auto pictureCell = [&](int32_t field, uint16_t picture) {
+    CharRec c;
+    c.kind = kCharPicture;
+    c.fontIndex = Font();
+    c.pictureIndex = picture;
+    c.width = 30;
+    c.height = 10;
+    LineRec& l = doc().fields[field].lines.back();
+    l.chars.push_back(c);
+    l.dirty = 1;
+  };
+  Pages(3);
+  pictureCell(5, 0);
+  Type(5, " Firma");
+  Next(0);
+  pictureCell(0, 1);  // on the third page
+  Layout();
+  for (PdfFontMode mode : {PdfFontMode::Names, PdfFontMode::Embedded}) {
+    const Pdf pdf = Export(mode, mode == PdfFontMode::Names ? "names.pdf" : "embedded.pdf");
+    ASSERT_EQ(PageCount(pdf), 3);
+    EXPECT_EQ(Count(pdf.bytes, "/Subtype /Image"), 1);
+    for (int32_t p = 0; p < 3; ++p) {
+      const std::string content = pdf.pageContent(p);
+      EXPECT_EQ(Count(content, " Do\n"), p == 2 ? 2 : 1) << "page " << p;
+      EXPECT_EQ(Count(content, "/Im0 Do\n"), Count(content, " Do\n")) << "page " << p;
+    }
+    const size_t image = pdf.bytes.find("/Subtype /Image");
+    ASSERT_NE(image, std::string::npos);
+    const int32_t object = static_cast<int32_t>(
+        std::stol(pdf.bytes.substr(pdf.bytes.rfind("endobj\n", image) + 7)));
+    const std::string jpeg = pdf.rawStream(object);
+    BildRec back;
+    ASSERT_TRUE(OpenDibFromMemory(back, reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(),
+                                  kDibJpeg));
+    EXPECT_EQ(back.width(), 60);
+    EXPECT_EQ(std::abs(back.height()), 20);
+  }
+}
+
+// Forwards to another engine and keeps count of the handles made and not yet deleted.
+class CountedFonts : public FontEngine {
+ public:
+  explicit CountedFonts(FontEngine& inner) : inner_(inner) {}
+  FontHandle createFont(const LogFont& lf, int32_t resolution) override {
+    const FontHandle h = inner_.createFont(lf, resolution);
+    ++made;
+    live.insert(h);
+    return h;
+  }
+  void deleteFont(FontHandle f) override {
+    EXPECT_EQ(live.erase(f), 1u) << "handle " << f << " deleted twice or never made";
+    inner_.deleteFont(f);
+  }
+  TextExtent textExtent(FontHandle f, std::string_view text) override {
+    return inner_.textExtent(f, text);
+  }
+  FontMetrics metrics(FontHandle f) override { return inner_.metrics(f); }
+  std::string fontFile(FontHandle f, int32_t* index) override { return inner_.fontFile(f, index); }
+  char32_t unicodeFor(FontHandle f, uint8_t byte) override { return inner_.unicodeFor(f, byte); }
+  std::string fontFileFor(FontHandle f, uint8_t byte, int32_t* index) override {
+    return inner_.fontFileFor(f, byte, index);
+  }
+
+  int made = 0;
+  std::set<FontHandle> live;
+
+ private:
+  FontEngine& inner_;
+};
+
+// The export measures with the writer's fonts: each font is made once for the whole file, not
+// once a page, and every handle is given back when the writer goes.
+TEST_F(PdfExport, TheWriterAndTheExportShareTheirFontsAndGiveThemBack) {
+  Pages(3);
+  Type(0, " Arial", Font(10, 0, 0, "Arial"));
+  Layout();
+  // Embedded: Times New Roman 12 and Arial 10, each at points and at a hundredth of a point.
+  // Named: the two at points, and Arial at 12 points for its widths (Times New Roman 12 is
+  // there already).
+  for (auto [mode, fonts] : {std::pair{PdfFontMode::Embedded, 4}, std::pair{PdfFontMode::Names, 3}}) {
+    CountedFonts counted(w().app.fonts());
+    {
+      TPDFCanvas pdf(counted, mode);
+      ASSERT_TRUE(pdf.BeginDoc(dir + "/out.pdf"));
+      for (int32_t p = 0; p < 3; ++p) {
+        if (p) pdf.NewPage();
+        DrawPagesPDF(w(), pdf, p);
+      }
+      EXPECT_TRUE(pdf.EndDoc());
+      EXPECT_EQ(counted.made, fonts);
+    }
+    EXPECT_TRUE(counted.live.empty());
+    CheckWithQpdf(dir + "/out.pdf");
+  }
 }
 
 TEST_F(PdfExport, AFileThatCannotBeCreatedIsReported) {
