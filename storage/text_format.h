@@ -15,8 +15,11 @@ class TMDIChild;
 // The character set of a text file.
 enum class TextCode { Ansi, Dos, Utf8 };
 
-// The largest text file read: what the layout holds in about 2 GB, a fair share of a desktop's
-// memory (about 10,000 pages of text). storage/text_format.cpp says how it was measured.
+// The largest text file read, about 10,000 pages of text. Laid out, a character costs about 70
+// bytes and up to 135 while one long paragraph is broken into lines (bench/memory_bench.cpp), so
+// this text peaks at about 1.2 GB as ordinary lines and 2.3 GB as a single paragraph: what a
+// desktop of 8 GB can give one document beside the rest of its work. Twice as much was read
+// before and asked 4.4 GB for a single paragraph.
 inline constexpr uint64_t kMaxTextFileBytes = uint64_t{16} << 20;
 
 // What reading a text file met on the way, besides its text.
