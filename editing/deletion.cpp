@@ -70,7 +70,7 @@ void clampPosition(Document& d, CursorPos& p) {
 
 }  // namespace
 
-void DeleteMarking(TMDIChild& w) {
+void DeleteMarking(TMDIChild& w, EmptiedCells emptiedCells) {
   if (!isThereAmarking(w)) return;
   Document& d = w.doc;
   EditState& e = EditingOf(w);
@@ -130,7 +130,7 @@ void DeleteMarking(TMDIChild& w) {
   }
 
   d.Cursor = d.Anchor = s;
-  if (e.RemoveEmptiedCells && !emptied.empty()) {
+  if (emptiedCells == EmptiedCells::LeaveRows && !emptied.empty()) {
     removeEmptiedCells(d, emptied);
     clampPosition(d, d.Cursor);
     d.Anchor = d.Cursor;

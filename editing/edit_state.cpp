@@ -11,7 +11,6 @@ class SilentHost : public EditorHost {
   void setUndoButtons(const UndoButtons&) override {}
   void restartRepaintTimer() override {}
   void scrollCursorIntoView() override {}
-  void scrollViewBy(int) override {}
 };
 
 }  // namespace
@@ -22,8 +21,7 @@ EditOptions& EditOptionsOf(Application& app) { return app.editOptions; }
 
 EditorHost& HostOf(TMDIChild& w) {
   static SilentHost silent;
-  EditorHost* host = EditOptionsOf(w.app).host;
-  return host ? *host : silent;
+  return w.host ? *w.host : silent;
 }
 
 void EndTypingRun(TMDIChild& w) {

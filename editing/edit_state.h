@@ -40,11 +40,8 @@ struct EditState {
   bool BlockMarking = false;
   int32_t FirstMarkedColumn = 0;
   int32_t LastMarkedColumn = 0;
-  // Walk options: go on with the first unvisited field at a chain's end; stop on empty lines.
+  // Walk option: go on with the first unvisited field at a chain's end.
   bool WalkAllFields = false;
-  bool WalkStopsAtEmptyLines = false;
-  // Set by Cut around DeleteMarking: table cells a block marking empties leave their rows.
-  bool RemoveEmptiedCells = false;
 };
 
 // Editing options shared by all document windows of an application.
@@ -55,8 +52,6 @@ struct EditOptions {
   int32_t QuoteStyle = 1;
   // "Max. mögliche Undos" (1 to 1000).
   int32_t maxUndos = 10;
-  // The window side of the editor; null: requests go nowhere.
-  EditorHost* host = nullptr;
 };
 
 inline constexpr int32_t kMinUndos = 1;
@@ -64,7 +59,7 @@ inline constexpr int32_t kMaxUndos = 1000;
 
 EditState& EditingOf(TMDIChild& w);
 EditOptions& EditOptionsOf(Application& app);
-// The host of the window's application; one that ignores every request when none is set.
+// The window's own host (TMDIChild::host); one that ignores every request when it has none.
 EditorHost& HostOf(TMDIChild& w);
 
 // The typing run.

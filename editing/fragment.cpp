@@ -329,10 +329,7 @@ Fragment CutMarkingToFragment(TMDIChild& w) {
   Fragment out = CopyMarkingToFragment(w);
   EndTypingRun(w);
   MakeCopyForUndo(w, "Ausschneiden");
-  EditState& e = EditingOf(w);
-  e.RemoveEmptiedCells = true;
-  DeleteMarking(w);
-  e.RemoveEmptiedCells = false;
+  DeleteMarking(w, EmptiedCells::LeaveRows);
   RefreshDirtyContent(w);
   return out;
 }

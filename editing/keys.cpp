@@ -51,26 +51,31 @@ void collapseToMarkEnd(TMDIChild& w) {
   w.doc.Cursor = EditingOf(w).MarkEnd;
 }
 
-void pageUp(TMDIChild& w) {
+// Page Up and Page Down: the pixels the view is to scroll for the steps that could not move.
+int32_t pageUp(TMDIChild& w) {
+  int32_t scroll = 0;
   for (int i = 0; i < kPageSteps; ++i) {
     if (GoLineUp(w)) continue;
     if (w.doc.Cursor.chr != 0)
       w.doc.Cursor.chr = 0;
     else
-      HostOf(w).scrollViewBy(-kPageScrollPixels);
+      scroll -= kPageScrollPixels;
   }
+  return scroll;
 }
 
-void pageDown(TMDIChild& w) {
+int32_t pageDown(TMDIChild& w) {
   Document& d = w.doc;
+  int32_t scroll = 0;
   for (int i = 0; i < kPageSteps; ++i) {
     if (GoLineDown(w)) continue;
     const int32_t end = LineOf(d, d.Cursor).charCount();
     if (d.Cursor.chr != end)
       d.Cursor.chr = end;
     else
-      HostOf(w).scrollViewBy(kPageScrollPixels);
+      scroll += kPageScrollPixels;
   }
+  return scroll;
 }
 
 void chainStart(TMDIChild& w) {
@@ -105,7 +110,7 @@ void undoKey(TMDIChild& w, bool ctrl) {
 }
 
 // The movement keys; false when the key is none of them.
-bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl) {
+bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl, KeyResponse& response) {
   const bool marking = isThereAmarking(w);
   switch (key) {
     case vk::kHome:
@@ -146,10 +151,10 @@ bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl) {
       });
       return true;
     case vk::kPrior:
-      movementKey(w, shift, Affinity::Clear, [&] { pageUp(w); });
+      movementKey(w, shift, Affinity::Clear, [&] { response.scrollBy = pageUp(w); });
       return true;
     case vk::kNext:
-      movementKey(w, shift, Affinity::Clear, [&] { pageDown(w); });
+      movementKey(w, shift, Affinity::Clear, [&] { response.scrollBy = pageDown(w); });
       return true;
     case vk::kLeft:
       movementKey(w, shift, Affinity::Clear, [&] {
@@ -178,25 +183,26 @@ bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl) {
 
 }  // namespace
 
-void getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
+KeyResponse getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
   EditState& e = EditingOf(w);
   const bool shift = modifiers & kShift;
   const bool ctrl = modifiers & kCtrl;
   const bool alt = modifiers & kAlt;
+  KeyResponse response;
 
   if (e.rulerDragging) {
     EndTypingRun(w);
-    HostOf(w).rulerKey(key);
+    response.forRuler = true;
     if (key == vk::kEscape) e.rulerDragging = false;
-    return;
+    return response;
   }
   if (e.InsertObjectMode) {
     if (key == vk::kEscape) e.InsertObjectMode = false;
-    return;
+    return response;
   }
   if (AnyObjectSelected(w.doc)) {
     if (key == vk::kDelete) DeleteSelectedObjects(w);
-    return;
+    return response;
   }
 
   // The character format shortcuts (Ctrl+Shift+F, K, U) and the alignments (Ctrl+L, R, E, B)
@@ -214,8 +220,8 @@ void getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
       KeyBackspace(w);
   } else if (key == vk::kDelete) {
     KeyDelete(w);
-  } else if (movementKeyDown(w, key, shift, ctrl)) {
-    return;
+  } else if (movementKeyDown(w, key, shift, ctrl, response)) {
+    return response;
   } else if (key == vk::kTab) {
     KeyTab(w);
   } else if (key == vk::kReturn) {
@@ -226,6 +232,7 @@ void getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
     else if (!alt)
       KeyEnter(w, kEndParagraph);
   }
+  return response;
 }
 
 void ToggleSoftHyphen(TMDIChild& w) {

@@ -41,7 +41,19 @@ inline constexpr int kPageSteps = 20;
 // Pixels the view scrolls when a page key cannot move the Cursor any further.
 inline constexpr int kPageScrollPixels = 8;
 
-void getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers);
+// What the window must do after a key, as the mouse handlers tell it theirs. The repaint itself
+// goes through the host's repaint timer, whose paint first scrolls the caret into view where the
+// layout puts it after this key.
+struct KeyResponse {
+  // Pixels to scroll the view by, negative upwards: Page Up and Page Down scroll for each step
+  // they cannot move the Cursor any further.
+  int32_t scrollBy = 0;
+  // The ruler is being dragged and takes the key (Esc has ended the drag).
+  bool forRuler = false;
+};
+
+KeyResponse getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers);
+// A typed character asks nothing of the window beyond the repaint.
 void getkeysKeyPress(TMDIChild& w, uint8_t ch);
 
 // Splits line `line` of field `field` at `chr` and gives the upper part the end kind (1 paragraph

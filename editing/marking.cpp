@@ -125,7 +125,7 @@ void FindMarkingStart(TMDIChild& w) {
   if (e.FirstMarkedColumn > e.LastMarkedColumn) std::swap(e.FirstMarkedColumn, e.LastMarkedColumn);
   if (LineOf(d, e.MarkStart).inTable) {
     toColumn(d, e.MarkStart, e.FirstMarkedColumn);
-    WalkRows(d, e.MarkStart, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
+    WalkRows(d, e.MarkStart, RowWalk::Up, [](const LineRec& x) { return x.rowStart != 0; });
     e.MarkStart.chr = 0;
   }
   if (LineOf(d, e.MarkEnd).inTable) {

@@ -26,18 +26,25 @@ bool isinmarking(TMDIChild& w, int32_t field, int32_t line, int32_t chr);
 
 // --- The text walk (scan position: MarkStart). Each returns false at the end, leaving the
 // scan position where it was.
-bool getnextchar(TMDIChild& w);
-bool getnextcharTableBlind(TMDIChild& w);  // steps to the next line, ignoring cells
-bool getPrevsChar(TMDIChild& w);
-bool getnextmarkedchar(TMDIChild& w);
-bool getnextmarkedcharTableBlind(TMDIChild& w);
+// Whether the walk stops on lines without cells (at their position 0) or passes them by. The
+// marked-line walks stop: an empty paragraph is one of the marking's lines too.
+enum class EmptyLines : uint8_t { Skip, Stop };
+bool getnextchar(TMDIChild& w, EmptyLines empty = EmptyLines::Skip);
+// Steps to the next line, ignoring cells.
+bool getnextcharTableBlind(TMDIChild& w, EmptyLines empty = EmptyLines::Skip);
+bool getPrevsChar(TMDIChild& w, EmptyLines empty = EmptyLines::Skip);
+bool getnextmarkedchar(TMDIChild& w, EmptyLines empty = EmptyLines::Skip);
+bool getnextmarkedcharTableBlind(TMDIChild& w, EmptyLines empty = EmptyLines::Skip);
 bool getnextmarkedline(TMDIChild& w);
 bool getnextmarkedlineTableBlind(TMDIChild& w);
 // Clears every field's visited mark before a walk with WalkAllFields.
 void ClearVisitedMarks(Document& d);
 
+// What becomes of the table cells a block marking empties: they stay in their rows (Delete,
+// typing over the marking), or they leave them (Cut, and moving text by dragging it).
+enum class EmptiedCells : uint8_t { Stay, LeaveRows };
 // Deletes the marked text; Cursor and Anchor end at MarkStart. Nothing without a marking.
-void DeleteMarking(TMDIChild& w);
+void DeleteMarking(TMDIChild& w, EmptiedCells emptiedCells = EmptiedCells::Stay);
 
 // Select word (double click): the word at the Cursor with its trailing spaces.
 void WortMarkieren(TMDIChild& w);

@@ -155,10 +155,7 @@ void MoveMarkingTo(TMDIChild& w, const CursorPos& p) {
   MakeCopyForUndo(w, "Ausschneiden");
   ClearDragTags(d);
   TagDropPosition(d, p);
-  EditState& e = EditingOf(w);
-  e.RemoveEmptiedCells = true;
-  DeleteMarking(w);
-  e.RemoveEmptiedCells = false;
+  DeleteMarking(w, EmptiedCells::LeaveRows);
   RefreshDirtyContent(w);
   CursorPos target = d.Cursor;  // where the text was: nothing is lost if the tag went missing
   FindDragTag(d, target);
@@ -185,7 +182,7 @@ MouseResponse RightDown(TMDIChild& w, WindowView& v, MouseState& s, const MouseE
     return r;
   }
   const CursorPos oldAnchor = d.Anchor, oldCursor = d.Cursor;
-  const TextHit h = s.hitTest(w, v, e.x, e.y);
+  const TextHit h = HitTestText(w, v, e.x, e.y);
   // A right click on the marking keeps it, so that the menu's commands apply to it.
   const bool onMarking = isThereAmarking(w) && h.found && ClickInsideMarking(w, v, h, e.x);
   if (h.found && !onMarking) {
@@ -282,7 +279,7 @@ MouseResponse PaintBox1MouseDown(TMDIChild& w, WindowView& v, MouseState& s, con
   const CursorPos oldAnchor = d.Anchor, oldCursor = d.Cursor;
   s.pictureClicked = false;
   s.marginClicked = false;
-  const TextHit h = s.hitTest(w, v, e.x, e.y);
+  const TextHit h = HitTestText(w, v, e.x, e.y);
   bool inside = false;
   if (h.found) {
     inside = hadMarking && !shift && ClickInsideMarking(w, v, h, e.x);
@@ -343,7 +340,7 @@ MouseResponse PaintBox1MouseMove(TMDIChild& w, WindowView& v, MouseState& s, con
     r.pointer = PointerShape::IBeam;
     Document& d = w.doc;
     const CursorPos old = d.Cursor;
-    const TextHit h = s.hitTest(w, v, e.x, e.y);
+    const TextHit h = HitTestText(w, v, e.x, e.y);
     if (h.found) PlaceAtHit(w, s, h, /*click*/ false, /*shift*/ true);
     if (d.Cursor != old) {
       OvertakeFont(w);
@@ -377,7 +374,7 @@ MouseResponse PaintBox1MouseUp(TMDIChild& w, WindowView& v, MouseState& s, const
   if (!dragging) return r;
 
   Document& d = w.doc;
-  const TextHit h = s.hitTest(w, v, e.x, e.y);
+  const TextHit h = HitTestText(w, v, e.x, e.y);
   r.setPointer = true;
   r.pointer = PointerShape::IBeam;
   if (!h.found || !ValidPosition(d, h.pos) || !isThereAmarking(w)) return r;

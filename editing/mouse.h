@@ -19,7 +19,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "editing/keys.h"
 #include "model/records.h"
@@ -73,9 +72,6 @@ struct MouseResponse {
 // click selects the paragraph.
 inline constexpr int64_t kTripleClickMs = 500;
 
-// Resolves an area point to a text position; HitTestText unless a test puts another in.
-using TextHitFn = std::function<TextHit(TMDIChild&, const WindowView&, int32_t, int64_t)>;
-
 // The mouse state of one document window. The window's owner (the shell's document widget, a
 // test) keeps one per window and passes it to every handler.
 struct MouseState {
@@ -111,8 +107,6 @@ struct MouseState {
   bool linkMode = false;         // linking text boxes
   int32_t linkSource = -1;
   bool mouseMoved = false;  // drawing a new object: the mouse moved since the press
-
-  TextHitFn hitTest = HitTestText;
 };
 
 // Left or right button pressed.

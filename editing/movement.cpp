@@ -77,9 +77,9 @@ bool CharRight(const Document& d, CursorPos& p) {
   const LineRec& now = LineOf(d, p);
   if (plain && now.inTable) {
     if (now.cellColumn != 0)
-      WalkRows(d, p, /*up*/ true, [](const LineRec& x) { return x.rowStart != 0; });
+      WalkRows(d, p, RowWalk::Up, [](const LineRec& x) { return x.rowStart != 0; });
     else
-      WalkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowStart != 0; });
+      WalkRows(d, p, RowWalk::Down, [](const LineRec& x) { return x.rowStart != 0; });
     p.chr = 0;
     return false;
   }
@@ -111,7 +111,7 @@ bool CharLeft(const Document& d, CursorPos& p) {
   // The end of a soft line is shown as the start of the next one.
   if (now.endKind == kEndSoft && now.charCount() >= 1) p.chr = now.charCount() - 1;
   if (plain && now.inTable) {
-    WalkRows(d, p, /*up*/ false, [](const LineRec& x) { return x.rowEnd != 0; });
+    WalkRows(d, p, RowWalk::Down, [](const LineRec& x) { return x.rowEnd != 0; });
     p.chr = LineOf(d, p).charCount();
     return false;
   }

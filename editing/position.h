@@ -68,14 +68,16 @@ inline int32_t LineLimit(const Document& d) {
   return n;
 }
 
-// Walks by rowCells lines (up when `up`) until a line for which `stop` holds, or the chain's end.
+enum class RowWalk : uint8_t { Up, Down };
+// Walks by rowCells lines until a line for which `stop` holds, or the chain's end.
 template <typename Stop>
-void WalkRows(const Document& d, CursorPos& p, bool up, Stop stop) {
+void WalkRows(const Document& d, CursorPos& p, RowWalk direction, Stop stop) {
   for (int32_t guard = LineLimit(d); guard > 0; --guard) {
     const LineRec& l = LineOf(d, p);
     if (stop(l)) return;
     int32_t f = p.field, line = p.line;
-    if (!StepLines(d, f, line, up ? -RowStep(l) : RowStep(l))) return;
+    const int32_t step = direction == RowWalk::Up ? -RowStep(l) : RowStep(l);
+    if (!StepLines(d, f, line, step)) return;
     p.field = f;
     p.line = line;
   }

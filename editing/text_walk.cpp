@@ -63,7 +63,7 @@ bool settleForwards(Document& d, const EditState& e, CursorPos& p) {
   return false;
 }
 
-bool walkForwards(TMDIChild& w, Tables tables) {
+bool walkForwards(TMDIChild& w, Tables tables, EmptyLines empty) {
   Document& d = w.doc;
   EditState& e = EditingOf(w);
   CursorPos p = e.MarkStart;
@@ -76,7 +76,7 @@ bool walkForwards(TMDIChild& w, Tables tables) {
     leaveLineForwards(d, p, tables);
     if (!settleForwards(d, e, p)) return false;
     const LineRec& l = LineOf(d, p);
-    if (l.charCount() > 0 || (e.WalkStopsAtEmptyLines && l.charCount() == 0)) {
+    if (l.charCount() > 0 || empty == EmptyLines::Stop) {
       e.MarkStart = p;
       return true;
     }
@@ -109,14 +109,14 @@ void leaveLineBackwards(const Document& d, CursorPos& p) {
 
 }  // namespace
 
-bool getnextchar(TMDIChild& w) {
-  return walkForwards(w, Tables::Read);
+bool getnextchar(TMDIChild& w, EmptyLines empty) {
+  return walkForwards(w, Tables::Read, empty);
 }
-bool getnextcharTableBlind(TMDIChild& w) {
-  return walkForwards(w, Tables::Blind);
+bool getnextcharTableBlind(TMDIChild& w, EmptyLines empty) {
+  return walkForwards(w, Tables::Blind, empty);
 }
 
-bool getPrevsChar(TMDIChild& w) {
+bool getPrevsChar(TMDIChild& w, EmptyLines empty) {
   Document& d = w.doc;
   EditState& e = EditingOf(w);
   CursorPos p = e.MarkStart;
@@ -133,7 +133,7 @@ bool getPrevsChar(TMDIChild& w) {
     GoToLine(d, p.field, p.line);
     if (!ValidLine(d, p.field, p.line)) return false;
     const LineRec& l = LineOf(d, p);
-    if (l.charCount() > 0 || e.WalkStopsAtEmptyLines) {
+    if (l.charCount() > 0 || empty == EmptyLines::Stop) {
       p.chr = std::max(0, l.charCount() - 1);
       e.MarkStart = p;
       return true;
@@ -142,19 +142,19 @@ bool getPrevsChar(TMDIChild& w) {
   return false;
 }
 
-bool getnextmarkedchar(TMDIChild& w) {
+bool getnextmarkedchar(TMDIChild& w, EmptyLines empty) {
   EditState& e = EditingOf(w);
   const CursorPos from = e.MarkStart;
-  while (getnextchar(w))
+  while (getnextchar(w, empty))
     if (isinmarking(w, e.MarkStart.field, e.MarkStart.line, e.MarkStart.chr)) return true;
   e.MarkStart = from;
   return false;
 }
 
-bool getnextmarkedcharTableBlind(TMDIChild& w) {
+bool getnextmarkedcharTableBlind(TMDIChild& w, EmptyLines empty) {
   EditState& e = EditingOf(w);
   const CursorPos from = e.MarkStart;
-  while (getnextcharTableBlind(w))
+  while (getnextcharTableBlind(w, empty))
     if (isinmarking(w, e.MarkStart.field, e.MarkStart.line, e.MarkStart.chr)) return true;
   e.MarkStart = from;
   return false;
@@ -162,14 +162,12 @@ bool getnextmarkedcharTableBlind(TMDIChild& w) {
 
 namespace {
 
-bool nextMarkedLine(TMDIChild& w, bool (*next)(TMDIChild&)) {
+bool nextMarkedLine(TMDIChild& w, bool (*next)(TMDIChild&, EmptyLines)) {
   EditState& e = EditingOf(w);
   const CursorPos from = e.MarkStart;
-  e.WalkStopsAtEmptyLines = true;
-  while (next(w)) {
+  while (next(w, EmptyLines::Stop)) {
     if (e.MarkStart.field != from.field || e.MarkStart.line != from.line) return true;
   }
-  e.WalkStopsAtEmptyLines = false;
   return false;
 }
 

@@ -41,7 +41,7 @@ class Application {
   // Hyphenation pattern tables, German (0) and English (1); each is read once per run.
   std::array<HyphenTable, 2> hyphenTables;
 
-  // Overwrite mode, quote style, undo limit and the editor's window side.
+  // Overwrite mode, quote style and undo limit, shared by all document windows.
   EditOptions editOptions;
 
  private:

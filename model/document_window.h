@@ -30,6 +30,10 @@ class TMDIChild {
   TMDIChild& operator=(const TMDIChild&) = delete;
 
   Application& app;
+  // The window around this one document: its repaint timer, scrolling and undo buttons. Each
+  // window has its own, so requests never reach another window; null without one (the
+  // command-line program).
+  EditorHost* host = nullptr;
   Document doc;
   MeasureState measure;
   UndoState undo;

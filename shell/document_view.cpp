@@ -166,13 +166,11 @@ static MouseButton ButtonOf(const QMouseEvent* e) {
 void PageWidget::mousePressEvent(QMouseEvent* e) {
   const MouseButton b = ButtonOf(e);
   if (b == MouseButton::None) return;
-  owner_.engage();
   owner_.applyMouseResponse(
       PaintBox1MouseDown(owner_.child(), owner_.view_, owner_.mouse_, owner_.mouseEventOf(e, b)));
 }
 
 void PageWidget::mouseMoveEvent(QMouseEvent* e) {
-  owner_.engage();
   owner_.applyMouseResponse(PaintBox1MouseMove(owner_.child(), owner_.view_, owner_.mouse_,
                                                owner_.mouseEventOf(e, MouseButton::None)));
   owner_.followDrag(e);
@@ -182,14 +180,12 @@ void PageWidget::mouseReleaseEvent(QMouseEvent* e) {
   const MouseButton b = ButtonOf(e);
   if (b == MouseButton::None) return;
   owner_.autoScroll_.stop();
-  owner_.engage();
   owner_.applyMouseResponse(
       PaintBox1MouseUp(owner_.child(), owner_.view_, owner_.mouse_, owner_.mouseEventOf(e, b)));
 }
 
 void PageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return mousePressEvent(e);
-  owner_.engage();
   // Qt's double-click event takes the place of the second press: the double click first, then
   // the press it replaces.
   const MouseEvent me = owner_.mouseEventOf(e, MouseButton::Left);
@@ -201,6 +197,7 @@ void PageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 
 DocumentWindow::DocumentWindow(TMainForm& main, QWidget* parent)
     : QWidget(parent), main_(main), child_(std::make_unique<TMDIChild>(main.application())) {
+  child_->host = this;
   setAttribute(Qt::WA_DeleteOnClose, false);
   scroll_ = new QScrollArea(this);
   scroll_->setWidgetResizable(false);
@@ -231,14 +228,7 @@ DocumentWindow::DocumentWindow(TMainForm& main, QWidget* parent)
   connect(&autoScroll_, &QTimer::timeout, this, [this] { autoScrollStep(); });
 }
 
-DocumentWindow::~DocumentWindow() {
-  EditOptions& o = EditOptionsOf(main_.application());
-  if (o.host == this) o.host = nullptr;
-}
-
-void DocumentWindow::engage() {
-  EditOptionsOf(main_.application()).host = this;
-}
+DocumentWindow::~DocumentWindow() = default;
 
 void DocumentWindow::updateCaption() {
   // The engine keeps the caption in step with the modified flag (SetFileChanged); a window
@@ -268,11 +258,11 @@ void DocumentWindow::paintPages(QPainter& painter, const QRect& dirty) {
   painter.fillRect(dirty, kAreaColour);
   if (painting_) return;
   painting_ = true;
-  engage();
   readScrollBox();
   BlockSink sink(painter, blockCanvas_, main_.application().fonts(), main_.platform().screenDpi);
   const PaintResult r = PaintBox1Paint(*child_, view_, sink);
   painting_ = false;
+  paintRelaidOut_ = r.draw.relaidOut || r.sizeChanged;
   if (r.sizeChanged) {
     // The pages no longer fit the page area: resize it and paint again, outside this paint.
     QTimer::singleShot(0, this, [this] {
@@ -293,17 +283,19 @@ void DocumentWindow::paintPages(QPainter& painter, const QRect& dirty) {
     painter.fillRect(QRect(d.left, d.top, d.right - d.left, d.bottom - d.top), Qt::black);
   }
   ++paints_;
+  // Page and line in the status bar are this window's to show while it is the active one.
+  main_.documentPainted(this);
   afterEngine();
 }
 
 void DocumentWindow::repaintNow() {
   timer2_.stop();
-  engage();
-  readScrollBox();
-  if (UpdateWindowGeometry(*child_, view_))
-    page_->resize(view_.geometry.areaWidth, static_cast<int>(view_.geometry.areaHeight));
+  // Scrolling first lets this one paint show the caret wherever the edits since the last paint
+  // took it; a paint at the old place and another after the scroll would show it late.
+  scrollToCursor();
+  paintRelaidOut_ = false;
   page_->repaint();
-  scrollCursorIntoView();
+  if (paintRelaidOut_) scrollToCursor();
 }
 
 void DocumentWindow::restartRepaintTimer() {
@@ -311,7 +303,16 @@ void DocumentWindow::restartRepaintTimer() {
 }
 
 void DocumentWindow::scrollCursorIntoView() {
+  // Scrolling now and painting when the timer fires would paint twice.
+  if (timer2_.isActive()) return;
+  scrollToCursor();
+}
+
+void DocumentWindow::scrollToCursor() {
   readScrollBox();
+  UpdateWindowGeometry(*child_, view_);
+  const QSize area(view_.geometry.areaWidth, static_cast<int>(view_.geometry.areaHeight));
+  if (page_->size() != area) page_->resize(area);
   const int64_t y = ScrollCursorinView(*child_, view_);
   if (y != view_.box.scrollY) scroll_->verticalScrollBar()->setValue(static_cast<int>(y));
 }
@@ -335,7 +336,6 @@ void DocumentWindow::afterEngine() {
 }
 
 bool DocumentWindow::applyZoomText(const QString& text) {
-  engage();
   readScrollBox();
   const double before = child_->doc.zoomPercent;
   const int32_t modeBefore = child_->doc.zoomMode;
@@ -351,7 +351,6 @@ void DocumentWindow::setShowMarks(bool on) {
 
 void DocumentWindow::setPageView(bool on) {
   if (view_.pageView == on) return;
-  engage();
   readScrollBox();
   const std::string text = Seitenansicht(*child_, view_, on);
   main_.showZoomText(this, EngineText(text));
@@ -359,13 +358,11 @@ void DocumentWindow::setPageView(bool on) {
 }
 
 void DocumentWindow::fitZoom() {
-  engage();
   readScrollBox();
   if (FormResize(*child_, view_)) main_.showZoomOf(this);
 }
 
 void DocumentWindow::handleKey(QKeyEvent* event) {
-  engage();
   const int key = VirtualKeyOf(event->key(), event->modifiers() & Qt::KeypadModifier);
   const Modifiers mods = ModifiersOf(event->modifiers().toInt());
   // A note about a refused character stays until the next key.
@@ -381,7 +378,10 @@ void DocumentWindow::handleKey(QKeyEvent* event) {
     afterEngine();
     return;
   }
-  if (key != 0) getkeysKeyDown(*child_, key, mods);
+  if (key != 0) {
+    const KeyResponse r = getkeysKeyDown(*child_, key, mods);
+    if (r.scrollBy != 0) scrollViewBy(r.scrollBy);
+  }
   const QString text = event->text();
   if (TypesText(mods) && !text.isEmpty()) {
     const auto chars = Cp1252CharactersOf(text);
@@ -505,7 +505,6 @@ void DocumentWindow::autoScrollStep() {
   bar->setValue(before + (dragPoint_.y() < 0 ? -pixels : pixels));
   if (bar->value() == before) return;  // at the end of the pages
   // The Cursor follows to the text now under the mouse, as a move of the mouse would take it.
-  engage();
   const QPoint onPage = page_->mapFrom(scroll_->viewport(), dragPoint_);
   MouseEvent m;
   m.button = MouseButton::None;

@@ -1,6 +1,7 @@
 // A document window of the desktop program: a TMDIChild shown in a scroll area, with the page
 // drawing, the caret, the keyboard and the mouse mapped onto the editor, and the one-shot
-// repaint timer.
+// repaint timer. The window is its document's editor host: the engine's requests for this
+// document (repaint, scrolling, undo buttons) reach this window and no other.
 #pragma once
 
 #include <QPoint>
@@ -64,13 +65,10 @@ class DocumentWindow : public QWidget, public EditorHost {
   PageWidget* pageWidget() const { return page_; }
   QScrollArea* scrollArea() const { return scroll_; }
 
-  // Makes this window the one the editor's requests (repaint, scroll, undo buttons) go to.
-  // Every entry into the engine on this window's behalf calls it first.
-  void engage();
-
   // The window caption follows the document's name and modified flag.
   void updateCaption();
-  // "Timer2Timer": paints now, then scrolls the caret into view.
+  // "Timer2Timer": scrolls the caret into view, where the layout puts it now, and paints. One
+  // paint shows a Cursor that a key took onto another page.
   void repaintNow();
   bool repaintPending() const { return timer2_.isActive(); }
   // Number of finished paints of the page area (for the tests and the benchmark).
@@ -96,8 +94,8 @@ class DocumentWindow : public QWidget, public EditorHost {
   // EditorHost
   void setUndoButtons(const UndoButtons& state) override;
   void restartRepaintTimer() override;
+  // While a paint is pending the paint scrolls first; otherwise the view scrolls now.
   void scrollCursorIntoView() override;
-  void scrollViewBy(int pixels) override;
 
   const UndoButtons& undoButtons() const { return undo_; }
   // The save dialog's file type the window's document is written with (0: by extension).
@@ -117,6 +115,10 @@ class DocumentWindow : public QWidget, public EditorHost {
   friend class PageWidget;
   void paintPages(QPainter& painter, const QRect& dirty);
   void afterEngine();
+  // Scrolls vertically so that the caret, where the layout puts the Cursor now, is visible; the
+  // page area first follows the layout's page count.
+  void scrollToCursor();
+  void scrollViewBy(int pixels);
 
  public:
   // After a command of the main window ran on this window: caption and modified state.
@@ -152,6 +154,9 @@ class DocumentWindow : public QWidget, public EditorHost {
   int zoomWheelRest_ = 0;      // wheel angle not yet turned into a zoom step
   int paints_ = 0;
   bool painting_ = false;
+  // The last paint settled its pages anew and the layout ran again: text flowing around an
+  // object may have taken the caret along.
+  bool paintRelaidOut_ = false;
   bool lastModified_ = false;
   bool closed_ = false;
 };

@@ -306,7 +306,6 @@ void TMainForm::addStepList(QToolBar* bar, QAction* button, CommandId id) {
       connect(list->addAction(qs(steps[k])), &QAction::triggered, this, [this, undo, k] {
         DocumentWindow* d = activeDocument();
         if (!d) return;
-        d->engage();
         if (undo)
           RestoreCopyFromUndo(d->child(), static_cast<int32_t>(k));
         else
@@ -447,15 +446,16 @@ void TMainForm::applyZoomText(const QString& text) {
 }
 
 void TMainForm::statusText(int panel, const QString& text) {
-  if (panel < 0 || panel > 3) return;
-  if (panel <= 1) {
-    // Page and line belong to the active document; a window painting behind it (tiled, or
-    // while it opens) does not overwrite them.
-    const EditorHost* painting = EditOptionsOf(*app_).host;
-    DocumentWindow* active = activeDocument();
-    if (!active || painting != static_cast<const EditorHost*>(active)) return;
-  }
+  // Page and line belong to one document window, and the platform's status bar cannot tell
+  // whose they are: each window reports its own after it painted (documentPainted).
+  if (panel <= 1 || panel > 3) return;
   if (status_[panel]->text() != text) status_[panel]->setText(text);
+}
+
+void TMainForm::documentPainted(DocumentWindow* w) {
+  // A window painting behind the active one (tiled, or while it opens) keeps its page and line
+  // to itself.
+  if (w && w == activeDocument()) showDocumentStatus(w);
 }
 
 void TMainForm::showDocumentStatus(DocumentWindow* w) {
@@ -559,7 +559,6 @@ void TMainForm::addDocumentWindow(DocumentWindow* w) {
   w->setFocus();
   // The format of the text at the Cursor becomes the one typing continues with, and the format
   // toolbar shows it from the first paint on.
-  w->engage();
   OvertakeFont(w->child());
   documentActivated(w);
   w->restartRepaintTimer();
@@ -568,7 +567,6 @@ void TMainForm::addDocumentWindow(DocumentWindow* w) {
 DocumentWindow* TMainForm::newDocument() {
   const int number = static_cast<int>(documents().size()) + 1;
   auto* w = new DocumentWindow(*this);
-  w->engage();
   StartNewDocument(w->child(), number);
   addDocumentWindow(w);
   return w;
@@ -576,7 +574,6 @@ DocumentWindow* TMainForm::newDocument() {
 
 DocumentWindow* TMainForm::openDocument(const std::string& path, int32_t openFileType) {
   auto* w = new DocumentWindow(*this);
-  w->engage();
   if (!StartFileDocument(w->child(), settings_, path, openFileType)) {
     // The reader has told the user; a window whose file cannot be read does not stay.
     delete w;
@@ -594,10 +591,9 @@ DocumentWindow* TMainForm::openWithDialog() {
   return openDocument(choice->path, choice->openFileType);
 }
 
-bool TMainForm::saveWindow(DocumentWindow& w, bool saveAs) {
-  w.engage();
-  const bool saved = saveAs ? SaveFileAs(w.child(), settings_, w.saveFileType)
-                            : SaveCommand(w.child(), settings_, w.saveFileType);
+bool TMainForm::saveWindow(DocumentWindow& w, SaveMode mode) {
+  const bool saved = mode == SaveMode::SaveAs ? SaveFileAs(w.child(), settings_, w.saveFileType)
+                                              : SaveCommand(w.child(), settings_, w.saveFileType);
   w.updateCaption();
   documentModifiedChanged(&w);
   return saved;
@@ -606,7 +602,6 @@ bool TMainForm::saveWindow(DocumentWindow& w, bool saveAs) {
 bool TMainForm::exportPdfActive() {
   DocumentWindow* w = activeDocument();
   if (!w) return false;
-  w->engage();
   const std::optional<std::string> written = ExportPdfCommand(w->child());
   if (!written) return false;
   const std::string name = std::filesystem::path(*written).filename().string();
@@ -619,8 +614,7 @@ bool TMainForm::exportPdfActive() {
 }
 
 bool TMainForm::askToSave(DocumentWindow& w) {
-  w.engage();
-  return QueryCloseDocument(w.child(), [this, &w] { return saveWindow(w, false); });
+  return QueryCloseDocument(w.child(), [this, &w] { return saveWindow(w, SaveMode::Save); });
 }
 
 bool TMainForm::closeWindow(DocumentWindow& w) {
@@ -638,7 +632,6 @@ bool TMainForm::closeWindow(DocumentWindow& w) {
 
 void TMainForm::documentActivated(DocumentWindow* w) {
   if (!w) return;
-  w->engage();
   showZoomOf(w);
   undoButtonsChanged(w);
   showDocumentStatus(w);
@@ -681,7 +674,6 @@ void TMainForm::handleCommandLine(const std::vector<std::string>& list) {
 }
 
 void TMainForm::printFile(DocumentWindow& w) {
-  w.engage();
   FastPrinting(w.child());
 }
 
@@ -689,7 +681,6 @@ void TMainForm::printFile(DocumentWindow& w) {
 
 void TMainForm::runCommand(CommandId id) {
   DocumentWindow* w = activeDocument();
-  if (w) w->engage();
   switch (id) {
     case CommandId::FileNew:
       newDocument();
@@ -698,10 +689,10 @@ void TMainForm::runCommand(CommandId id) {
       openWithDialog();
       break;
     case CommandId::FileSave:
-      if (w) saveWindow(*w, false);
+      if (w) saveWindow(*w, SaveMode::Save);
       break;
     case CommandId::FileSaveAs:
-      if (w) saveWindow(*w, true);
+      if (w) saveWindow(*w, SaveMode::SaveAs);
       break;
     case CommandId::FilePdfExport:
       exportPdfActive();
@@ -791,7 +782,6 @@ void TMainForm::applyZoomDialog() {
   if (!w) return;
   ZoomDialog d = ZoomDialogFor(w->child());
   if (!app_->dialogs().run(d)) return;
-  w->engage();
   w->readScrollBox();
   ApplyZoomDialog(w->child(), w->view(), d);
   showZoomOf(w);

@@ -59,8 +59,9 @@ class TMainForm : public QMainWindow {
   DocumentWindow* openDocument(const std::string& path, int32_t openFileType = 0);
   // "Ö&ffnen": the open dialog, then openDocument.
   DocumentWindow* openWithDialog();
-  // "&Speichern" (or "Speichern &unter..." with `saveAs`) of a window; true when it was saved.
-  bool saveWindow(DocumentWindow& w, bool saveAs);
+  // "&Speichern" or "Speichern &unter..." of a window; true when it was saved.
+  enum class SaveMode { Save, SaveAs };
+  bool saveWindow(DocumentWindow& w, SaveMode mode);
   // "PDF-Export..." of the active window; the written file is opened in the default viewer, and
   // the user is told when no program takes it.
   bool exportPdfActive();
@@ -104,6 +105,10 @@ class TMainForm : public QMainWindow {
   void documentActivated(DocumentWindow* w);
   void documentModifiedChanged(DocumentWindow* w);
   void undoButtonsChanged(DocumentWindow* w);
+  // A document window has painted: page and line in the status bar follow it when it is the
+  // active one.
+  void documentPainted(DocumentWindow* w);
+  // Panels 2 and 3 of the status bar.
   void statusText(int panel, const QString& text);
 
   // "Nicht druckbare Zeichen anzeigen".

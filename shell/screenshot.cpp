@@ -102,10 +102,7 @@ int RunScreenshot(TMainForm& form, const ScreenshotOptions& options) {
     form.showZoomOf(w);
   }
   if (options.showMarks) form.setShowMarks(true);
-  if (options.selectAll) {
-    w->engage();
-    getkeysKeyDown(w->child(), 'A', kCtrl);
-  }
+  if (options.selectAll) getkeysKeyDown(w->child(), 'A', kCtrl);
   settle(w);
   const QImage image = form.grab().toImage();
   if (image.isNull() || !image.save(options.output, "PNG"))

@@ -332,23 +332,27 @@ ZoomTextResult ApplyZoomDialog(TMDIChild& w, WindowView& v, const ZoomDialog& d)
 
 // --- Scrolling
 
-int64_t ScrollCursorinView(const TMDIChild& w, const WindowView& v) {
-  const Document& d = w.doc;
-  const int64_t current = v.box.scrollY;
-  if (d.Cursor.field < 0 || d.Cursor.field >= d.fieldCount() || !v.caret.placed) return current;
-  const FieldRec& f = d.fields[d.Cursor.field];
-  if (f.type > kFieldTextBox || (f.type == kFieldTextBox && f.selected)) return current;
-  // The caret's top and the band below it.
-  const int64_t top = v.caret.y;
-  const int64_t bottom = top + kCaretScrollBand;
-  if (top < current) return top;
-  if (bottom > current + v.box.clientHeight) return bottom - v.box.clientHeight;
+int64_t ScrollToShowCaret(const ScrollBoxState& box, int64_t caretTop) {
+  const int64_t current = box.scrollY;
+  const int64_t bottom = caretTop + kCaretScrollBand;
+  if (caretTop < current) return caretTop;
+  if (bottom > current + box.clientHeight) return bottom - box.clientHeight;
   return current;
 }
 
-int64_t MouseWheelScroll(const WindowView& v, bool down) {
+int64_t ScrollCursorinView(TMDIChild& w, const WindowView& v) {
+  const Document& d = w.doc;
+  const int64_t current = v.box.scrollY;
+  if (d.Cursor.field < 0 || d.Cursor.field >= d.fieldCount()) return current;
+  const FieldRec& f = d.fields[d.Cursor.field];
+  if (f.type > kFieldTextBox || (f.type == kFieldTextBox && f.selected)) return current;
+  const std::optional<CaretPlace> caret = CaretPlaceOf(w, v, d.Cursor);
+  return caret ? ScrollToShowCaret(v.box, caret->top) : current;
+}
+
+int64_t MouseWheelScroll(const WindowView& v, WheelTurn turn) {
   const int64_t limit = std::max<int64_t>(0, v.geometry.areaHeight - v.box.clientHeight);
-  const int64_t y = v.box.scrollY + (down ? kWheelStep : -kWheelStep);
+  const int64_t y = v.box.scrollY + (turn == WheelTurn::Down ? kWheelStep : -kWheelStep);
   return std::clamp<int64_t>(y, 0, limit);
 }
 

@@ -239,14 +239,23 @@ ZoomTextResult ApplyZoomDialog(TMDIChild& w, WindowView& v, const ZoomDialog& d)
 
 // --- Scrolling
 
-// The vertical scroll position that keeps the caret and the 22 pixels below it visible; the
-// current one when nothing needs to move, or when the Cursor's field is a floating object other
-// than a text box, or a selected text box. The horizontal position never changes.
-int64_t ScrollCursorinView(const TMDIChild& w, const WindowView& v);
+// The vertical scroll position that shows a caret whose top stands at `caretTop` (area pixels)
+// and the 22 pixels below it: a caret above the view comes to its top, one below it brings the
+// band's bottom to the view's bottom; otherwise the position stays.
+int64_t ScrollToShowCaret(const ScrollBoxState& box, int64_t caretTop);
+
+// The vertical scroll position that keeps the caret visible, with the caret where the layout
+// puts the Cursor now (CaretPlaceOf), not where the last paint drew it: after a key that took
+// the Cursor onto another page the view gets there before the paint. The current position when
+// the Cursor is on no page, or when its field is a floating object other than a text box, or a
+// selected text box. The horizontal position never changes. `v.geometry` must be current
+// (UpdateWindowGeometry).
+int64_t ScrollCursorinView(TMDIChild& w, const WindowView& v);
 
 // The vertical scroll position after one wheel event (50 pixels down or up), kept within the
 // page area.
-int64_t MouseWheelScroll(const WindowView& v, bool down);
+enum class WheelTurn : uint8_t { Up, Down };
+int64_t MouseWheelScroll(const WindowView& v, WheelTurn turn);
 
 // --- Page view
 

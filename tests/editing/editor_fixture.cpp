@@ -11,7 +11,7 @@
 namespace paginor::test {
 
 EditorTest::EditorTest() {
-  EditOptionsOf(fx.app).host = &host;
+  w().host = &host;
 }
 
 EditorTest::~EditorTest() = default;

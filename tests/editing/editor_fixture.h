@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "editing/edit_state.h"
-#include "editing/editor_host.h"
 #include "editing/keys.h"
 #include "model/records.h"
+#include "support/recording_editor_host.h"
 #include "support/test_support.h"
 
 namespace paginor::test {
@@ -31,7 +31,7 @@ struct EditorTest : ::testing::Test {
 
   // Feeds a key script (docs/key-script.md) through the handlers; fails the test on a bad script.
   void Keys(const std::string& utf8);
-  void Down(int key, Modifiers m = kNoModifier) { getkeysKeyDown(w(), key, m); }
+  KeyResponse Down(int key, Modifiers m = kNoModifier) { return getkeysKeyDown(w(), key, m); }
   // Types Windows-1252 text character by character.
   void Type(const std::string& cp1252);
   void Place(int32_t field, int32_t line, int32_t chr);  // Cursor and Anchor

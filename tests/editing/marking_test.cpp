@@ -87,10 +87,8 @@ TEST_F(Marking, AMarkingOverTableRowsBecomesARectangleOfWholeCells) {
 TEST_F(Marking, CutRemovesTheCellsOfABlockFromTheirRows) {
   Table3x3();
   Mark({0, cellLine(0, 2), 1}, {0, cellLine(2, 1), 1});
-  edit().RemoveEmptiedCells = true;
   MakeCopyForUndo(w(), "Ausschneiden");
-  DeleteMarking(w());
-  edit().RemoveEmptiedCells = false;
+  DeleteMarking(w(), EmptiedCells::LeaveRows);
   RefreshDirtyContent(w());
   EXPECT_EQ(Texts(0), (std::vector<std::string>{"davor", "00", "10", "20", "danach"}));
   for (int32_t l = 1; l <= 3; ++l) {
@@ -107,9 +105,7 @@ TEST_F(Marking, CuttingTheMiddleColumnRenumbersTheColumnsRightOfIt) {
   Table3x3();
   Mark({0, cellLine(0, 1), 0}, {0, cellLine(2, 1), 2});
   EXPECT_TRUE(edit().BlockMarking);
-  edit().RemoveEmptiedCells = true;
-  DeleteMarking(w());
-  edit().RemoveEmptiedCells = false;
+  DeleteMarking(w(), EmptiedCells::LeaveRows);
   RefreshDirtyContent(w());
   EXPECT_EQ(Texts(0),
             (std::vector<std::string>{"davor", "00", "02", "10", "12", "20", "22", "danach"}));
@@ -174,16 +170,21 @@ TEST_F(Marking, MarkedLinesAndTheWalkOverAllFields) {
   std::vector<int32_t> lines{edit().MarkStart.line};
   while (getnextmarkedline(w())) lines.push_back(edit().MarkStart.line);
   EXPECT_EQ(lines, (std::vector<int32_t>{0, 1, 2})) << "the empty line too";
-  EXPECT_FALSE(edit().WalkStopsAtEmptyLines);
+  // The stop at empty lines is the line walk's alone, also when it is left after one step: the
+  // character walk passes the empty line by.
+  Mark({0, 0, 2}, {0, 2, 1});
+  ASSERT_TRUE(getnextmarkedline(w()));
+  edit().MarkStart = CursorPos{0, 0, 3};
+  ASSERT_TRUE(getnextchar(w()));
+  EXPECT_EQ(edit().MarkStart, (CursorPos{0, 2, 0}));
 
   // WalkAllFields goes on with every field not visited yet: the headers and footers.
   ClearVisitedMarks(doc());
   doc().fields[0].visited = 1;
   edit().WalkAllFields = true;
-  edit().WalkStopsAtEmptyLines = true;
   edit().MarkStart = CursorPos{0, 3, 3};
   std::vector<int32_t> fields;
-  while (getnextchar(w())) fields.push_back(edit().MarkStart.field);
+  while (getnextchar(w(), EmptyLines::Stop)) fields.push_back(edit().MarkStart.field);
   EXPECT_EQ(fields, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
   for (const FieldRec& f : doc().fields) EXPECT_EQ(f.visited, 1);
 }

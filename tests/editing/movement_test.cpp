@@ -193,24 +193,23 @@ TEST_F(Movement, PageKeysMoveTwentyLinesAndScrollWhenTheyCannotMove) {
   for (int i = 0; i < 30; ++i) paragraphs.push_back("Zeile " + std::to_string(i));
   SetParagraphs(paragraphs);
   Place(0, 2, 3);
-  Keys("{PageDown}");
+  EXPECT_EQ(Down(vk::kNext).scrollBy, 0);
   EXPECT_EQ(cursor(), (CursorPos{0, 22, 3}));
-  Keys("{PageDown}");
+  EXPECT_EQ(Down(vk::kNext).scrollBy, 12 * 8) << "the steps left after the last line's end";
   EXPECT_EQ(cursor(), (CursorPos{0, 29, 8})) << "the last line, then its end";
-  EXPECT_EQ(host.viewScrolls, std::vector<int>(12, 8)) << "the remaining steps scroll";
-  host.viewScrolls.clear();
   Place(0, 5, 4);
-  Keys("{PageUp}");
+  EXPECT_EQ(Down(vk::kPrior).scrollBy, -14 * 8);
   EXPECT_EQ(cursor(), (CursorPos{0, 0, 0}));
-  EXPECT_EQ(host.viewScrolls, std::vector<int>(14, -8));
 }
 
 TEST_F(Movement, WhileTheRulerIsDraggedOrAnObjectIsInsertedKeysDoAlmostNothing) {
   SetParagraphs({"eins"});
   Place(0, 0, 2);
   edit().rulerDragging = true;
-  Keys("{Left}x{Esc}");
-  EXPECT_EQ(host.rulerKeys, (std::vector<int>{vk::kLeft, vk::kEscape}));
+  EXPECT_TRUE(Down(vk::kLeft).forRuler);
+  Type("x");
+  EXPECT_TRUE(edit().rulerDragging);
+  EXPECT_TRUE(Down(vk::kEscape).forRuler);
   EXPECT_FALSE(edit().rulerDragging) << "Esc finished the drag";
   EXPECT_EQ(Text(0, 0), "eins");
   EXPECT_EQ(cursor(), (CursorPos{0, 0, 2}));

@@ -99,10 +99,8 @@ class RandomKeys : public EditorTest {
     }
     if (r < 91) {
       // Cut: a block marking's emptied cells leave their rows.
-      edit().RemoveEmptiedCells = true;
       MakeCopyForUndo(w(), "Ausschneiden");
-      DeleteMarking(w());
-      edit().RemoveEmptiedCells = false;
+      DeleteMarking(w(), EmptiedCells::LeaveRows);
       RefreshDirtyContent(w());
       return "cut";
     }

@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 
 #include "editing/commands.h"
+#include "editing/key_script.h"
 #include "gui/gui_test_support.h"
 #include "model/cp1252.h"
 #include "model/document_window.h"
@@ -179,6 +180,85 @@ TEST(ShellDocument, SeveralRequestsBeforeTheTimerGiveOnePaint) {
   // The paint placed the caret behind the third letter and showed the column.
   EXPECT_TRUE(w->view().caret.placed);
   EXPECT_EQ(f.form->statusPanel(1)->text(), "Ze 1     Sp 4");
+}
+
+// Notes the scroll position at every paint of a window's page area.
+class PaintScrolls : public QObject {
+ public:
+  explicit PaintScrolls(DocumentWindow& w) : w_(w) { w.pageWidget()->installEventFilter(this); }
+  ~PaintScrolls() override { w_.pageWidget()->removeEventFilter(this); }
+  std::vector<int> scrolls;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint)
+      scrolls.push_back(w_.scrollArea()->verticalScrollBar()->value());
+    return false;
+  }
+
+ private:
+  DocumentWindow& w_;
+};
+
+TEST(ShellDocument, AKeyThatTakesTheCursorOntoAnotherPageShowsItThereInTheFirstPaint) {
+  GuiFixture f;
+  DocumentWindow* w = f.form->newDocument();
+  std::string script;
+  for (int i = 1; i <= 120; ++i) script += "Zeile " + std::to_string(i) + "{Enter}";
+  const ParsedKeyScript lines = ParseKeyScript(script);
+  ASSERT_TRUE(lines.ok());
+  RunKeyScript(w->child(), lines.events);
+  // A window lower than the gap between the pages' text: whatever page the Cursor goes to lies
+  // outside the view.
+  QMdiSubWindow* sub = f.form->subWindowOf(w);
+  sub->showNormal();
+  sub->resize(700, 300);
+  GuiFixture::settle(w);
+  Document& doc = w->child().doc;
+  int32_t first = -1;
+  for (int32_t i = 0; i < doc.fieldCount() && first < 0; ++i)
+    if (doc.fields[i].type == kFieldBody && doc.fields[i].page == 0) first = i;
+  ASSERT_GE(first, 0);
+  const int32_t bottom = doc.fields[first].lineCount() - 1;
+  const CursorPos pageEnd{first, bottom, doc.fields[first].lines[bottom].charCount()};
+  ASSERT_GT(w->view().geometry.pages, 2);
+
+  struct Case {
+    const char* name;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    CursorPos from;
+  };
+  const Case cases[] = {
+      {"Page Down", Qt::Key_PageDown, Qt::NoModifier, {}, {first, bottom - 5, 0}},
+      {"Ctrl+End", Qt::Key_End, Qt::ControlModifier, {}, {first, bottom, 0}},
+      {"Enter at the page's end", Qt::Key_Return, Qt::NoModifier, "\r", pageEnd},
+  };
+  const int viewHeight = w->scrollArea()->viewport()->height();
+  for (const Case& c : cases) {
+    // The Cursor on the first page's last lines, shown.
+    doc.Cursor = doc.Anchor = c.from;
+    w->restartRepaintTimer();
+    GuiFixture::settle(w);
+    const int before = w->scrollArea()->verticalScrollBar()->value();
+    ASSERT_LT(w->view().caret.y, before + viewHeight) << c.name;
+
+    PaintScrolls paints(*w);
+    PressKey(*w, c.key, c.modifiers, c.text);
+    GuiFixture::settle(w);
+    const int32_t page = doc.fields[doc.Cursor.field].page;
+    ASSERT_GT(page, 0) << c.name;
+    const CaretState& caret = w->view().caret;
+    ASSERT_TRUE(caret.placed) << c.name;
+    EXPECT_EQ(w->view().geometry.pageAt(caret.y), page) << c.name;
+    ASSERT_FALSE(paints.scrolls.empty()) << c.name;
+    for (const int scrollY : paints.scrolls) {
+      EXPECT_GE(caret.y, scrollY) << c.name << ": a paint showed the view without the caret";
+      EXPECT_LE(caret.y + kCaretScrollBand, scrollY + viewHeight) << c.name;
+    }
+    EXPECT_GT(paints.scrolls.front(), before) << c.name;
+  }
 }
 
 TEST(ShellDocument, ZoomBoxRules) {

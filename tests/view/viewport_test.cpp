@@ -2,6 +2,7 @@
 // wheel and the page view.
 #include <gtest/gtest.h>
 
+#include "editing/keys.h"
 #include "view/window_test_support.h"
 
 namespace paginor {
@@ -13,6 +14,31 @@ class Viewport : public test::WindowFixture {
   void Usable(int32_t width, int32_t height) {
     v.box.width = width + 17 + 4;
     v.box.height = height + 17 + 4;
+  }
+  // Paragraphs "Zeile 1" to "Zeile <count>" in the body.
+  void Lines(int count) {
+    for (int i = 1; i <= count; ++i) {
+      dw.Text(0, Body(), "Zeile " + std::to_string(i));
+      if (i < count) dw.End(0, kEndParagraph);
+    }
+    dw.Current(0).endKind = kEndParagraph;
+  }
+  int32_t BodyOn(int32_t page) {
+    for (int32_t i = 0; i < doc().fieldCount(); ++i)
+      if (field(i).type == kFieldBody && field(i).page == page) return i;
+    return -1;
+  }
+  // What the window does when its repaint timer fires: the view scrolls to the caret, then the
+  // paint.
+  void TimerFires() {
+    UpdateWindowGeometry(w(), v);
+    v.box.scrollY = ScrollCursorinView(w(), v);
+    Paint();
+  }
+  // The painted caret and the band below it lie in the visible part of the page area.
+  bool CaretInView() const {
+    return v.caret.placed && v.caret.y >= v.box.scrollY &&
+           v.caret.y + kCaretScrollBand <= v.box.scrollY + v.box.clientHeight;
   }
 };
 
@@ -100,27 +126,31 @@ TEST_F(Viewport, ZoomDialogIsPresetAndItsAnswerGoesThroughTheZoomBox) {
 }
 
 TEST_F(Viewport, CaretIsKeptInViewWithTheBandBelowIt) {
-  v.box.clientHeight = 283;
-  v.box.scrollY = 1000;
-  v.caret.placed = true;
-  v.caret.height = 16;
+  ScrollBoxState box;
+  box.clientHeight = 283;
+  box.scrollY = 1000;
   // On the last visible line with 10 pixels below its top: scrolled by the missing 12.
-  v.caret.y = 1000 + 283 - 10;
-  EXPECT_EQ(ScrollCursorinView(w(), v), 1000 + 12);
-  v.caret.y = 1000 + 283 - 22;
-  EXPECT_EQ(ScrollCursorinView(w(), v), 1000) << "exactly fits";
-  v.caret.y = 950;
-  EXPECT_EQ(ScrollCursorinView(w(), v), 950) << "above: its top becomes the view's top";
-  v.caret.y = 5000;
-  EXPECT_EQ(ScrollCursorinView(w(), v), 5000 + 22 - 283);
+  EXPECT_EQ(ScrollToShowCaret(box, 1000 + 283 - 10), 1000 + 12);
+  EXPECT_EQ(ScrollToShowCaret(box, 1000 + 283 - 22), 1000) << "exactly fits";
+  EXPECT_EQ(ScrollToShowCaret(box, 950), 950) << "above: its top becomes the view's top";
+  EXPECT_EQ(ScrollToShowCaret(box, 5000), 5000 + 22 - 283);
+}
 
-  // Objects other than text boxes, and a selected text box, keep the view.
+TEST_F(Viewport, ObjectsOtherThanTextBoxesAndASelectedTextBoxKeepTheView) {
+  Pages(3);
   const int32_t rect = dw.Object(kFieldRectangle, 0, 10, 10, 20, 20);
   const int32_t box = dw.Object(kFieldTextBox, 0, 30, 30, 60, 60);
-  doc().Cursor = {rect, 0, 0};
+  Layout();
+  UpdateWindowGeometry(w(), v);
+  v.box.scrollY = 1000;  // the first page's text box lies above the view
+  doc().Cursor = doc().Anchor = {rect, 0, 0};
   EXPECT_EQ(ScrollCursorinView(w(), v), 1000);
-  doc().Cursor = {box, 0, 0};
-  EXPECT_EQ(ScrollCursorinView(w(), v), 5000 + 22 - 283);
+  // The box's caret where the paint draws it.
+  doc().Cursor = doc().Anchor = {box, 0, 0};
+  Paint();
+  ASSERT_TRUE(v.caret.placed);
+  EXPECT_LT(v.caret.y, 1000);
+  EXPECT_EQ(ScrollCursorinView(w(), v), v.caret.y);
   field(box).selected = 1;
   EXPECT_EQ(ScrollCursorinView(w(), v), 1000);
 }
@@ -143,18 +173,56 @@ TEST_F(Viewport, PaintedCaretOnAFarPageScrollsToIt) {
   EXPECT_EQ(ScrollCursorinView(w(), v), y) << "in view now";
 }
 
+TEST_F(Viewport, AKeyThatTakesTheCursorOntoAnotherPageIsShownThereByTheNextPaint) {
+  Lines(120);
+  Layout();
+  const int32_t first = BodyOn(0);
+  ASSERT_GE(first, 0);
+  ASSERT_GE(BodyOn(1), 0);
+  const int32_t bottom = field(first).lineCount() - 1;  // the first page's last line
+  const CursorPos pageEnd{first, bottom, field(first).lines[bottom].charCount()};
+  struct Case {
+    const char* name;
+    int key;
+    Modifiers modifiers;
+    CursorPos from;
+  };
+  const Case cases[] = {
+      {"Page Down", vk::kNext, kNoModifier, {first, bottom - 5, 0}},
+      {"Ctrl+End", vk::kEnd, kCtrl, {first, bottom, 0}},
+      {"Enter at the page's end", vk::kReturn, kNoModifier, pageEnd},
+  };
+  for (const Case& c : cases) {
+    // The view shows the caret on the first page, where a paint put it.
+    doc().Cursor = doc().Anchor = c.from;
+    v.box.scrollY = 0;
+    Paint();
+    v.box.scrollY = ScrollToShowCaret(v.box, v.caret.y);
+    Paint();
+    ASSERT_TRUE(CaretInView()) << c.name;
+    const int64_t before = v.box.scrollY;
+    getkeysKeyDown(w(), c.key, c.modifiers);
+    const int32_t page = field(doc().Cursor.field).page;
+    ASSERT_GT(page, 0) << c.name;
+    TimerFires();
+    EXPECT_GT(v.box.scrollY, before) << c.name;
+    EXPECT_TRUE(CaretInView()) << c.name << ": the first paint after the key shows the caret";
+    EXPECT_EQ(v.geometry.pageAt(v.caret.y), page) << c.name;
+  }
+}
+
 TEST_F(Viewport, WheelMovesFiftyPixelsWithinTheArea) {
   Pages(2);
   Layout();
   UpdateWindowGeometry(w(), v);
   v.box.scrollY = 0;
-  EXPECT_EQ(MouseWheelScroll(v, false), 0);
-  EXPECT_EQ(MouseWheelScroll(v, true), 50);
+  EXPECT_EQ(MouseWheelScroll(v, WheelTurn::Up), 0);
+  EXPECT_EQ(MouseWheelScroll(v, WheelTurn::Down), 50);
   v.box.scrollY = 120;
-  EXPECT_EQ(MouseWheelScroll(v, false), 70);
+  EXPECT_EQ(MouseWheelScroll(v, WheelTurn::Up), 70);
   const int64_t end = v.geometry.areaHeight - v.box.clientHeight;
   v.box.scrollY = end - 20;
-  EXPECT_EQ(MouseWheelScroll(v, true), end);
+  EXPECT_EQ(MouseWheelScroll(v, WheelTurn::Down), end);
 }
 
 TEST_F(Viewport, PageViewRestoresTheZoomAndModeItFound) {

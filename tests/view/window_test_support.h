@@ -10,6 +10,7 @@
 #include "editing/edit_state.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
+#include "support/recording_editor_host.h"
 #include "support/test_support.h"
 #include "view/doc_writer.h"
 #include "view/recording_canvas.h"
@@ -21,7 +22,7 @@ class WindowFixture : public ::testing::Test {
  protected:
   WindowFixture() : dw(fx.w()) {
     doc().autoHyphenation = 0;
-    EditOptionsOf(fx.app).host = &host;
+    w().host = &host;
     // A scroll box too small to centre anything unless a test widens it.
     v.box.width = 400;
     v.box.height = 300;
