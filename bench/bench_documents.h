@@ -1,7 +1,7 @@
 // Generated documents for the benchmarks.
 #pragma once
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor::bench {
 

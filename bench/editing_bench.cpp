@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "bench_documents.h"
-#include "editing/edit_state.h"
 #include "editing/keys.h"
 #include "editing/undo.h"
 #include "layout/layout.h"
 #include "layout_documents.h"
 #include "model/primitives.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 namespace {

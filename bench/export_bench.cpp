@@ -18,12 +18,13 @@
 #include "bench_documents.h"
 #include "layout/layout.h"
 #include "layout_documents.h"
-#include "model/cp1252.h"
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
+#include "platform/cp1252.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 #include "storage/text_format.h"
 
 namespace paginor {

@@ -8,6 +8,7 @@
 #include "layout_documents.h"
 #include "model/queries.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 
 namespace paginor {
 namespace {

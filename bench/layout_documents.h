@@ -3,7 +3,7 @@
 // footnotes.
 #pragma once
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor::bench {
 

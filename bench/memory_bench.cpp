@@ -15,12 +15,13 @@
 #include <memory>
 #include <string>
 
-#include "model/application.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 #include "storage/sbl_format.h"
 #include "storage/text_format.h"
+#include "window/application.h"
+#include "window/document_window.h"
 
 namespace paginor {
 namespace {

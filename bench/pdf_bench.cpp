@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "model/cp1252.h"
 #include "output/pdf_canvas.h"
+#include "platform/cp1252.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/headless.h"
 #include "platform/pictures/dib.h"

@@ -5,6 +5,7 @@
 #include "bench_documents.h"
 #include "model/snapshot.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 
 namespace paginor {
 namespace {

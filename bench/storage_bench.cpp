@@ -12,6 +12,7 @@
 #include "layout/layout.h"
 #include "model/primitives.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 #include "storage/sbl_format.h"
 
 namespace paginor {

@@ -16,6 +16,7 @@
 #include "layout_documents.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "storage/new_document.h"
 #include "storage/text_format.h"
 
 namespace paginor {

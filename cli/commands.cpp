@@ -4,10 +4,11 @@
 #include <iostream>
 
 #include "layout/measure.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
+#include "window/document_window.h"
 
 namespace paginor::cli {
 

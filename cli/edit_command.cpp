@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "cli/storage_commands.h"
-#include "editing/edit_state.h"
 #include "editing/key_script.h"
 #include "editing/refresh.h"
-#include "model/document_window.h"
 #include "output/settle.h"
 #include "platform/headless.h"
 #include "storage/file_io.h"
+#include "storage/new_document.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor::cli {
 

@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "layout/hyphenation.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
+#include "platform/cp1252.h"
 #include "platform/headless.h"
+#include "window/document_window.h"
 
 namespace paginor::cli {
 

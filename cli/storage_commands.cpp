@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "model/document_window.h"
 #include "model/dump_json.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
 #include "platform/headless.h"
 #include "storage/file_io.h"
+#include "storage/new_document.h"
 #include "storage/sbl_format.h"
 #include "storage/sbl_layout.h"
 #include "storage/text_format.h"
+#include "window/document_window.h"
 
 namespace paginor::cli {
 

@@ -19,7 +19,7 @@ if(NOT EXISTS ${PAGINOR_HYPH_EN_SOURCE})
 endif()
 
 add_executable(hyphconv ${CMAKE_SOURCE_DIR}/tools/hyphconv/hyphconv.cpp
-  ${CMAKE_SOURCE_DIR}/model/cp1252.cpp)
+  ${CMAKE_SOURCE_DIR}/platform/cp1252.cpp)
 target_include_directories(hyphconv PRIVATE ${CMAKE_SOURCE_DIR})
 
 # Smallest fragments: German 2 and 2 (TeX's and typesetting's rule); English takes its file's

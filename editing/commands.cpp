@@ -8,8 +8,8 @@
 #include "editing/refresh.h"
 #include "editing/undo.h"
 #include "layout/hyphenation.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "editing/edit_state.h"
 #include "editing/key_actions.h"
 #include "editing/list_format.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

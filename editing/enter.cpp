@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "editing/edit_state.h"
 #include "editing/key_actions.h"
 #include "editing/keys.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
+#include "model/position.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

@@ -4,16 +4,16 @@
 #include <map>
 #include <string>
 
-#include "editing/edit_state.h"
 #include "editing/keys.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
 #include "layout/measure.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "editing/undo.h"
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

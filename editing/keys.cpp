@@ -3,15 +3,15 @@
 
 #include "editing/keys.h"
 
-#include "editing/edit_state.h"
 #include "editing/key_actions.h"
 #include "editing/marking.h"
 #include "editing/movement.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/application.h"
-#include "model/document_window.h"
+#include "model/position.h"
+#include "window/application.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

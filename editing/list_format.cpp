@@ -1,12 +1,12 @@
 #include "editing/list_format.h"
 
-#include "editing/edit_state.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

@@ -11,18 +11,11 @@
 #include <vector>
 
 #include "model/records.h"
+#include "window/marking.h"
 
 namespace paginor {
 
 class TMDIChild;
-
-// True when Anchor and Cursor differ.
-bool isThereAmarking(TMDIChild& w);
-// Orders the ends into MarkStart and MarkEnd and works out the table rules (TableMarking,
-// BlockMarking, the marked columns); a block marking's ends move to the corners of its cells.
-void FindMarkingStart(TMDIChild& w);
-// Whether the cell at (field, line, chr) is marked; call FindMarkingStart first.
-bool isinmarking(TMDIChild& w, int32_t field, int32_t line, int32_t chr);
 
 // --- The text walk (scan position: MarkStart). Each returns false at the end, leaving the
 // scan position where it was.

@@ -4,10 +4,10 @@
 
 #include "editing/key_actions.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
-#include "storage/document_files.h"
+#include "model/position.h"
+#include "window/app_settings.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -1,13 +1,13 @@
 #include "editing/mouse.h"
 
-#include "editing/edit_state.h"
 #include "editing/fragment.h"
 #include "editing/key_actions.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
+#include "model/position.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

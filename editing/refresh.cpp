@@ -1,9 +1,9 @@
 #include "editing/refresh.h"
 
-#include "editing/edit_state.h"
 #include "layout/layout.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

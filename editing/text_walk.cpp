@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "editing/edit_state.h"
 #include "editing/marking.h"
-#include "editing/position.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

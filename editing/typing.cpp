@@ -3,17 +3,17 @@
 
 #include <array>
 
-#include "editing/edit_state.h"
 #include "editing/key_actions.h"
 #include "editing/keys.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
 #include "layout/measure.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

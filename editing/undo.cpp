@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "editing/edit_state.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
+#include "platform/cp1252.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

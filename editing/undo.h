@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "editing/editor_host.h"
+#include "window/editor_host.h"
 
 namespace paginor {
 

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "editing/edit_state.h"
 #include "editing/marking.h"
 #include "editing/movement.h"
-#include "editing/position.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

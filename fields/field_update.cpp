@@ -1,6 +1,6 @@
 #include "fields/field_update.h"
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -12,11 +12,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "model/application.h"
-#include "model/document_window.h"
 #include "output/settle.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 #include "storage/sbl_format.h"
+#include "window/application.h"
+#include "window/document_window.h"
 
 namespace {
 

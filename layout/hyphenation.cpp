@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "layout/layout_context.h"
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -2,8 +2,8 @@
 #include "layout/layout.h"
 #include "layout/spelling_marks.h"
 #include "layout/stages.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

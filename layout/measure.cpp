@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "model/cp1252.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "layout/layout_context.h"
-#include "model/document_window.h"
 #include "platform/platform.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

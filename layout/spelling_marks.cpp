@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "layout/stages.h"
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

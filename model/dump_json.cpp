@@ -1,8 +1,8 @@
 #include "model/dump_json.h"
 
-#include "model/cp1252.h"
 #include "model/json_writer.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

@@ -1,7 +1,7 @@
 #include "model/templates.h"
 
-#include "model/cp1252.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

@@ -14,11 +14,11 @@
 #include <tuple>
 #include <utility>
 
-#include "model/application.h"
 #include "model/records.h"
 #include "output/pdf_fonts.h"
 #include "output/pdf_format.h"
 #include "platform/pictures/dib.h"
+#include "window/application.h"
 
 namespace paginor {
 

@@ -7,11 +7,11 @@
 #include <new>
 #include <vector>
 
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "output/settle.h"
 #include "storage/file_io.h"
 #include "view/page_pass.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -43,12 +43,8 @@ class PdfTarget : public PageTarget {
   PdfTarget(const PdfTarget&) = delete;
   PdfTarget& operator=(const PdfTarget&) = delete;
 
-  void setPen(Colour colour, int32_t width, bool clear) override {
-    p_.Pen = {clear ? PenStyle::Clear : PenStyle::Solid, width, colour};
-  }
-  void setBrush(Colour colour, bool clear) override {
-    p_.Brush = {clear ? BrushStyle::Clear : BrushStyle::Solid, colour};
-  }
+  void setPen(const CanvasPen& pen) override { p_.Pen = pen; }
+  void setBrush(const CanvasBrush& brush) override { p_.Brush = brush; }
   void fillRect(const IntRect& r) override {
     flush();
     p_.FillRect(r.left, r.top, r.right, r.bottom);

@@ -21,8 +21,8 @@
 #include <filesystem>
 #include <set>
 
-#include "model/cp1252.h"
 #include "output/pdf_format.h"
+#include "platform/cp1252.h"
 
 namespace paginor::pdf {
 

@@ -1,10 +1,10 @@
 #include "output/print.h"
 
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "output/settle.h"
 #include "platform/canvas.h"
 #include "view/draw_pages.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

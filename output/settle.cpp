@@ -1,8 +1,8 @@
 #include "output/settle.h"
 
 #include "layout/layout.h"
-#include "model/document_window.h"
 #include "view/draw_pages.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

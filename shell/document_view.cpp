@@ -19,12 +19,12 @@
 
 #include "editing/commands.h"
 #include "editing/keys.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
+#include "platform/cp1252.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/key_map.h"
 #include "shell/main_form.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

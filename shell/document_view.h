@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "editing/editor_host.h"
 #include "editing/mouse.h"
 #include "view/window_view.h"
+#include "window/editor_host.h"
 
 class QScrollArea;
 

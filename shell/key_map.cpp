@@ -3,7 +3,7 @@
 #include <QList>
 #include <Qt>
 
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

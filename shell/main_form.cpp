@@ -20,18 +20,18 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "editing/edit_state.h"
 #include "editing/menu_state.h"
+#include "editing/page_setup.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
-#include "model/application.h"
 #include "model/command_line.h"
-#include "model/document_window.h"
-#include "model/page_setup.h"
 #include "output/print.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
 #include "view/window_view.h"
+#include "window/application.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/document_files.h"
 #include "editing/commands.h"
 #include "platform/platform.h"
-#include "storage/document_files.h"
 
 class QAction;
 class QComboBox;

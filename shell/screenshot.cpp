@@ -8,10 +8,10 @@
 #include <cstdio>
 
 #include "editing/keys.h"
-#include "model/document_window.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
 #include "shell/main_form.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

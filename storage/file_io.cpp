@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <new>
 
-#include "model/cp1252.h"
-#include "model/document_window.h"
+#include "platform/cp1252.h"
 #include "storage/atomic_file.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

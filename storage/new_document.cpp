@@ -2,8 +2,13 @@
 
 #include <sys/stat.h>
 
-#include "model/document_window.h"
+#include "layout/hyphenation.h"
+#include "layout/layout.h"
+#include "model/primitives.h"
+#include "model/templates.h"
+#include "platform/pictures/dib.h"
 #include "storage/sbl_format.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -20,6 +25,35 @@ std::string inDirectory(std::string dir, const char* name) {
 }
 
 }  // namespace
+
+void FormCreate(TMDIChild& w) {
+  Document& d = w.doc;
+  d.filePath.clear();
+  w.programDir = w.app.paths().programDataDir();
+  if (w.programDir.empty() || w.programDir.back() != '/') w.programDir += '/';
+
+  d.pageWidth = 210.0;
+  d.pageHeight = 297.0;
+  SetPrinterProps(w);
+
+  d.pictures.clear();
+  d.autoHyphenation = 1;
+  d.language = 0;
+  OpenHyphenData(w);
+
+  d.CurrentFormat = CurrentFormatRec();
+  d.zoomPercent = 100.0;
+
+  NewPage(d, AddLine::Yes);
+  w.pictureFilter = GetDIBOpenFilter();
+  CreateHeaderFooter(d);
+
+  SetAllDirtyFlags(d);
+  MakeSoftEnters(w);
+
+  CreateStandartVorlagen(d);
+  OvertakeFont(w);
+}
 
 std::string TemplatePath(TMDIChild& w) {
   const std::string user = w.app.paths().userDir();

@@ -8,6 +8,10 @@ namespace paginor {
 
 class TMDIChild;
 
+// Builds a new, empty A4 document in the window (the fixed fields, the standard templates),
+// laid out once. Reading the template "normal.sbt" over it is the caller's next step.
+void FormCreate(TMDIChild& w);
+
 inline constexpr const char* kTemplateFileName = "normal.sbt";
 
 // The template a new document reads: the user's own "normal.sbt" in the per-user directory

@@ -15,13 +15,13 @@
 #include "layout/hyphenation.h"
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
 #include "platform/pictures/dib.h"
 #include "storage/byte_io.h"
 #include "storage/file_io.h"
 #include "storage/sbl_format.h"
 #include "storage/sbl_layout.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

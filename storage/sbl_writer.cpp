@@ -1,13 +1,13 @@
 // Writing native documents.
 #include <algorithm>
 
-#include "model/document_window.h"
 #include "platform/pictures/dib.h"
 #include "storage/atomic_file.h"
 #include "storage/byte_io.h"
 #include "storage/file_io.h"
 #include "storage/sbl_format.h"
 #include "storage/sbl_layout.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

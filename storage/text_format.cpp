@@ -9,12 +9,12 @@
 
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 #include "storage/atomic_file.h"
 #include "storage/file_io.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

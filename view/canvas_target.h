@@ -4,10 +4,10 @@
 #include <string>
 
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "platform/font_cache.h"
 #include "view/page_pass.h"
 #include "view/picture_draw.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -22,12 +22,8 @@ class CanvasTarget : public PageTarget {
   CanvasTarget& operator=(const CanvasTarget&) = delete;
 
   bool drawsNothing() const override { return c_.drawsNothing(); }
-  void setPen(Colour colour, int32_t width, bool clear) override {
-    c_.setPen({clear ? PenStyle::Clear : PenStyle::Solid, width, colour});
-  }
-  void setBrush(Colour colour, bool clear) override {
-    c_.setBrush({clear ? BrushStyle::Clear : BrushStyle::Solid, colour});
-  }
+  void setPen(const CanvasPen& pen) override { c_.setPen(pen); }
+  void setBrush(const CanvasBrush& brush) override { c_.setBrush(brush); }
   void fillRect(const IntRect& r) override { c_.fillRect(r); }
   void rectangle(const IntRect& r) override { c_.rectangle(r); }
   void ellipse(const IntRect& r) override { c_.ellipse(r); }

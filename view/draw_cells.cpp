@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "view/line_rules.h"
 #include "view/page_pass.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -68,7 +68,7 @@ void PagePass::drawCells(const FieldBox& box, LineRec& line, LineState& s) {
     const bool known = cell.fontIndex >= 0 && cell.fontIndex < d_.fontCount();
     const FontRec& font = known ? d_.fonts[cell.fontIndex] : fallback;
     if (!(font.backTransparent && font.backColour == kWhite)) {
-      t_.setBrush(font.backColour, false);
+      t_.setBrush({BrushStyle::Solid, font.backColour});
       t_.fillBar({x, yt, xe, yb});
     }
     drawCellContent(line, s, cell, font, exactX, yt, i == n - 1, follows);

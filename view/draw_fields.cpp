@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "view/line_rules.h"
 #include "view/page_pass.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -23,7 +23,7 @@ void PagePass::drawPage(const PageFrame& frame) {
   frame_ = frame;
   fontValid_ = false;  // the first text of a page always selects its font
   usePen(kBlack, 1);
-  t_.setBrush(kWhite, false);
+  t_.setBrush({BrushStyle::Solid, kWhite});
   obstacles_.clear();
   if (jobs_.flowAround) obstacles_ = FlowObstacles(d_, frame.page);
   findAnchorables();
@@ -83,13 +83,13 @@ void PagePass::drawField(int32_t index) {
 void PagePass::drawFrame(const FieldRec& f, const IntRect& r) {
   // A transparent field is left unpainted only on a white background.
   const bool clearBrush = f.transparent && f.backColour == kWhite;
-  t_.setBrush(f.backColour, clearBrush);
+  t_.setBrush({clearBrush ? BrushStyle::Clear : BrushStyle::Solid, f.backColour});
   usePen(f.lineColour, WholeUnits(f.lineWidth, frame_.unitsPerPoint));
   switch (f.type) {
     case kFieldEllipse:
-      if (f.lineWidth == 0) t_.setPen(f.lineColour, penWidth_, true);
+      if (f.lineWidth == 0) t_.setPen({PenStyle::Clear, penWidth_, f.lineColour});
       t_.ellipse(r);
-      if (f.lineWidth == 0) t_.setPen(penColour_, penWidth_, false);
+      if (f.lineWidth == 0) t_.setPen({PenStyle::Solid, penWidth_, penColour_});
       break;
     case kFieldSlantedLine:
       if (f.shapeVariant)
@@ -113,7 +113,7 @@ void PagePass::drawFrame(const FieldRec& f, const IntRect& r) {
     default:  // text regions and rectangles
       if (!clearBrush) t_.fillRect(r);
       if (f.lineWidth != 0) {
-        t_.setBrush(f.backColour, true);
+        t_.setBrush({BrushStyle::Clear, f.backColour});
         t_.rectangle(r);
       }
       break;
@@ -153,7 +153,7 @@ void PagePass::drawFootnoteSeparator(const FieldRec& f, const IntRect& r) {
 void PagePass::usePen(Colour colour, int32_t width) {
   penColour_ = colour;
   penWidth_ = width;
-  t_.setPen(colour, width, false);
+  t_.setPen({PenStyle::Solid, width, colour});
 }
 
 bool istOnAllPagesGedeckt(int32_t showOn, int32_t fieldPage, int32_t p) {

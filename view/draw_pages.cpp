@@ -9,11 +9,11 @@
 
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "view/canvas_target.h"
 #include "view/page_pass.h"
 #include "view/window_view.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -31,7 +31,7 @@ void PagePass::drawTableCell(const FieldBox& box, LineRec& line, LineState& s) {
   const int32_t xl = box.r.left + Units(span.left, u);
   const int32_t xr = box.r.left + Units(span.right, u);
   auto bar = [&](Colour colour, const IntRect& r) {
-    t_.setBrush(colour, false);
+    t_.setBrush({BrushStyle::Solid, colour});
     t_.fillBar(r);
   };
   if (!cd.cellTransparent || cd.cellBackColour != kWhite)

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "view/line_rules.h"
 #include "view/page_pass.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

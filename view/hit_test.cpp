@@ -7,10 +7,10 @@
 #include <limits>
 #include <vector>
 
-#include "editing/position.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "view/canvas_target.h"
 #include "view/page_pass.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "model/queries.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -41,8 +41,8 @@ class PageTarget {
   // A surface that only lets the pass compute: no text is measured or drawn on it.
   virtual bool drawsNothing() const { return false; }
 
-  virtual void setPen(Colour colour, int32_t width, bool clear) = 0;
-  virtual void setBrush(Colour colour, bool clear) = 0;
+  virtual void setPen(const CanvasPen& pen) = 0;
+  virtual void setBrush(const CanvasBrush& brush) = 0;
   // [left, right) x [top, bottom) in the brush.
   virtual void fillRect(const IntRect& r) = 0;
   // The same for the bars the text rules lay edge to edge: character backgrounds, table cell

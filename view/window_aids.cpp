@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "editing/marking.h"
-#include "model/document_window.h"
+#include "window/document_window.h"
+#include "window/marking.h"
 
 namespace paginor {
 
@@ -60,12 +60,12 @@ void WindowAids::field(int32_t index, const IntRect& r) {
     const int32_t rt = r.right - RoundPx(f.marginRight / u);
     const int32_t tp = r.top + RoundPx(f.marginTop / u);
     const int32_t bt = r.bottom - RoundPx(f.marginBottom / u);
-    t_.setPen(kLightGrey, 1, false);
+    t_.setPen({PenStyle::Solid, 1, kLightGrey});
     t_.line(l, tp, rt, tp);
     t_.line(l, bt, rt, bt);
     t_.line(l, tp, l, bt);
     t_.line(rt, tp, rt, bt);
-    t_.setPen(kBlack, 1, false);
+    t_.setPen({PenStyle::Solid, 1, kBlack});
   }
   if (!f.isFloating()) return;
   zone(kMouseObjectFrame, Grow(r, kRing), index);
@@ -137,7 +137,7 @@ void WindowAids::mark(const char* face, uint8_t charset, int32_t size, uint8_t c
 }
 
 void WindowAids::zigZag(int32_t left, int32_t right, int32_t bottom) {
-  t_.setPen(kRed, 1, false);
+  t_.setPen({PenStyle::Solid, 1, kRed});
   for (int32_t k = 0; left + 3 * k < right; ++k) {
     const int32_t x = left + 3 * k;
     if (k % 2 == 0)
@@ -145,7 +145,7 @@ void WindowAids::zigZag(int32_t left, int32_t right, int32_t bottom) {
     else
       t_.line(x, bottom, x + 3, bottom - 1);
   }
-  t_.setPen(kBlack, 1, false);
+  t_.setPen({PenStyle::Solid, 1, kBlack});
 }
 
 bool WindowAids::cell(const LinePlace& l, const CellPlace& c) {
@@ -211,13 +211,13 @@ void WindowAids::tableCell(const LinePlace& l, const IntRect& cell) {
        l.line);
   if (!aidsOn() || !v_.options.gridLines) return;
   const CellDesign& cd = l.rec->cellDesign;
-  t_.setPen(kLightGrey, 1, false);
+  t_.setPen({PenStyle::Solid, 1, kLightGrey});
   if (l.rec->rowStart && !cd.borderTop) t_.line(cell.left, cell.top, cell.right + 1, cell.top);
   if (l.rec->rowEnd && !cd.borderBottom)
     t_.line(cell.left, cell.bottom, cell.right + 1, cell.bottom);
   if (!cd.borderLeft) t_.line(cell.left, cell.top, cell.left, cell.bottom + 1);
   if (!cd.borderRight) t_.line(cell.right, cell.top, cell.right, cell.bottom + 1);
-  t_.setPen(kBlack, 1, false);
+  t_.setPen({PenStyle::Solid, 1, kBlack});
 }
 
 }  // namespace paginor

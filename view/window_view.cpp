@@ -7,15 +7,15 @@
 #include <charconv>
 #include <cstdio>
 
-#include "editing/marking.h"
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/document_window.h"
 #include "model/queries.h"
 #include "view/canvas_target.h"
 #include "view/hit_test.h"
 #include "view/page_pass.h"
 #include "view/window_aids.h"
+#include "window/document_window.h"
+#include "window/marking.h"
 
 namespace paginor {
 

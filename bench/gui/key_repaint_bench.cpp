@@ -17,10 +17,10 @@
 #include "bench_documents.h"
 #include "editing/keys.h"
 #include "editing/refresh.h"
-#include "model/document_window.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
 #include "shell/main_form.h"
+#include "window/document_window.h"
 
 namespace {
 

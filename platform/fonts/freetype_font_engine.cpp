@@ -13,7 +13,7 @@
 #include <map>
 #include <unordered_map>
 
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 #include "platform/fonts/font_catalog.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/fonts/font_rules.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/records.h"
+#include "platform/pictures/picture.h"
 
 namespace paginor::dib {
 

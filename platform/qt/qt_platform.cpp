@@ -31,8 +31,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "model/cp1252.h"
-#include "model/page_setup.h"
+#include "editing/page_setup.h"
+#include "platform/cp1252.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/qt/qt_canvas.h"
 

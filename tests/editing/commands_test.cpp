@@ -5,12 +5,12 @@
 #include <map>
 #include <set>
 
+#include "app/document_files.h"
 #include "editing/commands.h"
 #include "editing/menu_state.h"
 #include "editing/undo.h"
-#include "model/document_window.h"
-#include "storage/document_files.h"
 #include "support/test_support.h"
+#include "window/document_window.h"
 
 namespace paginor {
 namespace {

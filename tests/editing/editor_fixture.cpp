@@ -7,6 +7,7 @@
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "platform/pictures/dib.h"
+#include "storage/new_document.h"
 
 namespace paginor::test {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "editing/edit_state.h"
 #include "editing/keys.h"
 #include "model/records.h"
 #include "support/recording_editor_host.h"
 #include "support/test_support.h"
+#include "window/edit_state.h"
 
 namespace paginor::test {
 

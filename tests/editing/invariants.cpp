@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "editing/position.h"
+#include "model/position.h"
 
 namespace paginor::test {
 

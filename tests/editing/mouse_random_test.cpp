@@ -9,8 +9,8 @@
 #include "editing/invariants.h"
 #include "editing/marking.h"
 #include "editing/mouse.h"
-#include "editing/position.h"
 #include "editing/undo.h"
+#include "model/position.h"
 
 namespace paginor::test {
 namespace {

@@ -7,10 +7,10 @@
 
 #include "editing/editor_fixture.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
 #include "layout/measure.h"
+#include "model/position.h"
 #include "model/queries.h"
 #include "platform/pictures/dib.h"
 

@@ -1,10 +1,10 @@
 // Cursor movement: soft line breaks, keeping the character index, word steps, the page keys,
 // table cells, and the line-end affinity.
 
-#include "editing/movement.h"
 #include "editing/editor_fixture.h"
-#include "editing/position.h"
+#include "editing/movement.h"
 #include "editing/undo.h"
+#include "model/position.h"
 
 namespace paginor::test {
 namespace {

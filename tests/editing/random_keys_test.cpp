@@ -7,15 +7,15 @@
 #include <iostream>
 #include <random>
 
-#include "editing/edit_state.h"
 #include "editing/editor_fixture.h"
 #include "editing/invariants.h"
 #include "editing/key_script.h"
 #include "editing/list_format.h"
 #include "editing/marking.h"
-#include "editing/position.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
+#include "model/position.h"
+#include "window/edit_state.h"
 
 namespace paginor::test {
 namespace {

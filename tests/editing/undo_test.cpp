@@ -1,10 +1,10 @@
 // Undo and redo: the limit, the "Orginal" entry, the lists, hints and menu captions, discarding
 // the redo entries, pictures held by snapshots, and the cost of a snapshot in shared cells.
 
-#include "editing/undo.h"
 #include "editing/editor_fixture.h"
+#include "editing/page_setup.h"
+#include "editing/undo.h"
 #include "model/dump_json.h"
-#include "model/page_setup.h"
 #include "model/primitives.h"
 #include "platform/pictures/dib.h"
 

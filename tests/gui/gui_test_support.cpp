@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "model/document_window.h"
 #include "shell/document_view.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "model/page_setup.h"
+#include "editing/page_setup.h"
 #include "platform/qt/qt_platform.h"
 
 namespace paginor {

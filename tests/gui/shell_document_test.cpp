@@ -20,9 +20,9 @@
 #include "editing/commands.h"
 #include "editing/key_script.h"
 #include "gui/gui_test_support.h"
-#include "model/cp1252.h"
-#include "model/document_window.h"
+#include "platform/cp1252.h"
 #include "view/hit_test.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 namespace {

@@ -20,10 +20,10 @@
 #include <iterator>
 
 #include "editing/commands.h"
+#include "editing/page_setup.h"
 #include "gui/gui_test_support.h"
-#include "model/document_window.h"
-#include "model/page_setup.h"
 #include "support/test_support.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 namespace {

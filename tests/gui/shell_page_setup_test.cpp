@@ -6,8 +6,8 @@
 #include <QApplication>
 
 #include "editing/commands.h"
+#include "editing/page_setup.h"
 #include "gui/gui_test_support.h"
-#include "model/page_setup.h"
 
 namespace paginor::test {
 namespace {

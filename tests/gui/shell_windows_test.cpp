@@ -9,8 +9,8 @@
 #include <QMdiSubWindow>
 
 #include "editing/commands.h"
+#include "editing/page_setup.h"
 #include "gui/gui_test_support.h"
-#include "model/page_setup.h"
 
 namespace paginor::test {
 namespace {

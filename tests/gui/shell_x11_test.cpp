@@ -15,7 +15,7 @@
 #include <functional>
 
 #include "gui/gui_test_support.h"
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "layout/hyphenation.h"
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 #include "support/test_support.h"
 
 namespace paginor {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "layout/measure.h"
-#include "model/cp1252.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 #include "support/test_support.h"
 
 namespace paginor {

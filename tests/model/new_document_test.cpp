@@ -1,8 +1,8 @@
 // A new document window: the fixed fields, the standard templates and the format at the cursor.
 #include <gtest/gtest.h>
 
-#include "model/cp1252.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 #include "support/test_support.h"
 
 namespace paginor {

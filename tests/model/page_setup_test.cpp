@@ -1,7 +1,7 @@
 // "Seite einrichten": the dialog's values, its paper-size logic and what OK does to the fields.
 #include <gtest/gtest.h>
 
-#include "model/page_setup.h"
+#include "editing/page_setup.h"
 #include "support/test_support.h"
 
 namespace paginor {

@@ -12,10 +12,10 @@
 #include <regex>
 #include <sstream>
 
-#include "model/cp1252.h"
 #include "output/pdf_canvas.h"
 #include "output/pdf_format.h"
 #include "output/pdf_test_util.h"
+#include "platform/cp1252.h"
 #include "platform/headless.h"
 #include "platform/pictures/dib.h"
 #include "support/test_support.h"

@@ -13,11 +13,11 @@
 
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/cp1252.h"
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "output/pdf_export.h"
 #include "output/pdf_test_util.h"
+#include "platform/cp1252.h"
 #include "platform/pictures/dib.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"

@@ -9,13 +9,14 @@
 
 #include "layout/layout.h"
 #include "layout/measure.h"
-#include "model/cp1252.h"
 #include "model/dump_json.h"
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "output/pdf_export.h"
-#include "output/print.h"
 #include "output/pdf_test_util.h"
+#include "output/print.h"
+#include "platform/cp1252.h"
+#include "storage/new_document.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"
 

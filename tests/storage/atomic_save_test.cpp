@@ -19,8 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/document_files.h"
 #include "storage/atomic_file.h"
-#include "storage/document_files.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "storage/text_format.h"

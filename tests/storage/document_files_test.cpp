@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "model/document_window.h"
-#include "storage/document_files.h"
+#include "app/document_files.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"
+#include "window/document_window.h"
 
 namespace paginor {
 namespace {

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/document_files.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
 #include "output/settle.h"
-#include "storage/document_files.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"

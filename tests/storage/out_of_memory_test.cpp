@@ -10,11 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include "app/document_files.h"
 #include "model/primitives.h"
 #include "output/pdf_export.h"
 #include "storage/document_equality.h"
-#include "storage/document_files.h"
 #include "storage/file_io.h"
+#include "storage/new_document.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "storage/text_format.h"

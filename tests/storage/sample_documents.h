@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "model/document_window.h"
 #include "platform/platform.h"
+#include "storage/new_document.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 

@@ -10,6 +10,7 @@
 #include "model/primitives.h"
 #include "storage/document_equality.h"
 #include "storage/file_io.h"
+#include "storage/new_document.h"
 #include "storage/sample_documents.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"

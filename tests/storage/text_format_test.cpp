@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/cp1252.h"
 #include "model/primitives.h"
+#include "platform/cp1252.h"
 #include "storage/sample_documents.h"
 #include "storage/text_format.h"
 #include "support/test_support.h"

@@ -2,7 +2,7 @@
 // one-shot repaint timer firing.
 #pragma once
 
-#include "editing/editor_host.h"
+#include "window/editor_host.h"
 
 namespace paginor::test {
 

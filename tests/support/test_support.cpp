@@ -4,6 +4,7 @@
 
 #include "layout/measure.h"
 #include "model/primitives.h"
+#include "storage/new_document.h"
 
 namespace paginor::test {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "model/application.h"
-#include "model/document_window.h"
 #include "platform/headless.h"
+#include "window/application.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 

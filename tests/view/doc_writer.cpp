@@ -1,9 +1,9 @@
 #include "view/doc_writer.h"
 
 #include "layout/measure.h"
-#include "model/cp1252.h"
 #include "model/primitives.h"
 #include "model/queries.h"
+#include "platform/cp1252.h"
 #include "platform/pictures/dib.h"
 
 namespace paginor::test {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 

@@ -4,7 +4,7 @@
 // (tools/make_example/make_example.sh does that and exports it to PDF).
 #pragma once
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor::test {
 

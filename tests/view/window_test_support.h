@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "editing/edit_state.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
 #include "support/recording_editor_host.h"
@@ -15,6 +14,7 @@
 #include "view/doc_writer.h"
 #include "view/recording_canvas.h"
 #include "view/window_view.h"
+#include "window/edit_state.h"
 
 namespace paginor::test {
 

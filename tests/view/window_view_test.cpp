@@ -7,6 +7,7 @@
 
 #include "editing/marking.h"
 #include "model/dump_json.h"
+#include "storage/new_document.h"
 #include "view/draw_pages.h"
 #include "view/example_document.h"
 #include "view/hit_test.h"

@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace {
 

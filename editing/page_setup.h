@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "model/document_window.h"
 #include "platform/platform.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -1,4 +1,4 @@
-#include "model/records.h"
+#include "platform/pictures/picture.h"
 
 #include <cstring>
 

@@ -4,33 +4,19 @@
 // question before a modified document is closed.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "model/recent_files.h"
 #include "platform/dialogs.h"
+#include "window/app_settings.h"
 
 namespace paginor {
 
 class TMDIChild;
 struct Document;
-
-// What the main window keeps for all document windows and stores in its settings file.
-struct AppSettings {
-  RecentFiles recentFiles;
-  bool makeBackups = false;      // ".bak" files on saving
-  int32_t lastOpenFilter = 0;    // filter index of the open dialog, reused next time
-  bool rulerVisible = true;      // "&Lineal"
-  bool statusBarVisible = true;  // "S&tatuszeile"
-  // "Standartleiste", "Formatleiste", "Zeichnenleiste", "Format erweitert" (ToolbarId order).
-  std::array<bool, 4> toolbarVisible = {true, true, true, true};
-  bool showAllMarks = false;     // "Nicht druckbare Zeichen anzeigen"
-  bool spellWhileTyping = true;  // "Beim &Eingeben überprüfen "
-};
 
 // A window's file type in the numbering of the save dialog's filter; the shell keeps one per
 // document window and hands it to the functions below.

@@ -1,6 +1,6 @@
-#include "editing/edit_state.h"
+#include "window/edit_state.h"
 
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

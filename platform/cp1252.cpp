@@ -1,4 +1,4 @@
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "editing/edit_state.h"
 #include "model/hyphen_data.h"
+#include "window/edit_state.h"
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "editing/position.h"
+#include "model/position.h"
 
 #include "model/queries.h"
 

@@ -1,12 +1,12 @@
-#include "editing/marking.h"
+#include "window/marking.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "editing/edit_state.h"
-#include "editing/position.h"
-#include "model/document_window.h"
+#include "model/position.h"
 #include "model/queries.h"
+#include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

@@ -1,13 +1,13 @@
-#include "model/page_setup.h"
+#include "editing/page_setup.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "editing/edit_state.h"
 #include "editing/undo.h"
 #include "layout/layout.h"
 #include "model/primitives.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 

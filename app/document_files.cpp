@@ -1,4 +1,4 @@
-#include "storage/document_files.h"
+#include "app/document_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,16 +9,16 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/cp1252.h"
-#include "model/document_window.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
+#include "platform/cp1252.h"
 #include "storage/atomic_file.h"
 #include "storage/file_io.h"
 #include "storage/new_document.h"
 #include "storage/sbl_format.h"
 #include "storage/sbl_layout.h"
 #include "storage/text_format.h"
+#include "window/document_window.h"
 
 namespace paginor {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "editing/editor_host.h"
 #include "model/records.h"
+#include "window/editor_host.h"
 
 namespace paginor {
 

@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "editing/edit_state.h"
-#include "model/application.h"
 #include "model/records.h"
 #include "model/snapshot.h"
+#include "window/application.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 
@@ -54,10 +54,6 @@ class TMDIChild {
   // flowing around objects can swing between two states) on every paint would make it flicker.
   uint64_t changeCount = 0;
 };
-
-// Builds a new, empty A4 document in the window (the fixed fields, the standard templates),
-// laid out once. Reading the template "normal.sbt" over it is the caller's next step.
-void FormCreate(TMDIChild& w);
 
 // Derives the measuring resolution and the page size in pixels from the printer.
 void SetPrinterProps(TMDIChild& w);

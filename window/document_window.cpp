@@ -1,16 +1,11 @@
-#include "model/document_window.h"
+#include "window/document_window.h"
 
 #include <charconv>
 #include <algorithm>
 #include <cmath>
 
-#include "layout/hyphenation.h"
-#include "layout/layout.h"
-#include "model/cp1252.h"
-#include "model/primitives.h"
 #include "model/queries.h"
-#include "model/templates.h"
-#include "platform/pictures/dib.h"
+#include "platform/cp1252.h"
 
 namespace paginor {
 
@@ -24,35 +19,6 @@ void SetPrinterProps(TMDIChild& w) {
   w.measure.resolution = res;
   w.measure.pageWidthPx = static_cast<int32_t>(w.doc.pageWidth / kMmPerInch * res);
   w.measure.pageHeightPx = static_cast<int32_t>(w.doc.pageHeight / kMmPerInch * res);
-}
-
-void FormCreate(TMDIChild& w) {
-  Document& d = w.doc;
-  d.filePath.clear();
-  w.programDir = w.app.paths().programDataDir();
-  if (w.programDir.empty() || w.programDir.back() != '/') w.programDir += '/';
-
-  d.pageWidth = 210.0;
-  d.pageHeight = 297.0;
-  SetPrinterProps(w);
-
-  d.pictures.clear();
-  d.autoHyphenation = 1;
-  d.language = 0;
-  OpenHyphenData(w);
-
-  d.CurrentFormat = CurrentFormatRec();
-  d.zoomPercent = 100.0;
-
-  NewPage(d, AddLine::Yes);
-  w.pictureFilter = GetDIBOpenFilter();
-  CreateHeaderFooter(d);
-
-  SetAllDirtyFlags(d);
-  MakeSoftEnters(w);
-
-  CreateStandartVorlagen(d);
-  OvertakeFont(w);
 }
 
 void SetFileChanged(TMDIChild& w, bool modified) {
