@@ -39,7 +39,9 @@ void FormCreate(TMDIChild& w) {
   d.pictures.clear();
   d.autoHyphenation = 1;
   d.language = 0;
-  OpenHyphenData(w);
+  // The window is where the user meets a damaged pattern file first.
+  if (const Result hyphenation = OpenHyphenData(w); hyphenation.warning())
+    w.app.message(hyphenation.warning()->message, hyphenation.warning()->icon);
 
   d.CurrentFormat = CurrentFormatRec();
   d.zoomPercent = 100.0;

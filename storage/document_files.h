@@ -13,11 +13,15 @@
 
 #include "model/recent_files.h"
 #include "platform/dialogs.h"
+#include "platform/result.h"
+#include "storage/formats.h"
 
 namespace paginor {
 
 class TMDIChild;
 struct Document;
+struct TextImport;
+enum class PdfFontMode;
 
 // What the main window keeps for all document windows and stores in its settings file.
 struct AppSettings {
@@ -66,15 +70,25 @@ inline constexpr const char* kNewDocumentOutOfMemoryText =
     "Nicht genügend Arbeitsspeicher für ein neues Dokument!";
 inline constexpr const char* kCloseQuestionCaption = "Dokument speichern?";
 
-enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText, Utf8Text };
-
-// The writer SaveFile uses: by the save file type 1 to 5, otherwise by the path's extension in
-// upper case (".TXT" ANSI text, ".RTF" RTF, anything else native).
+// The writer SaveFile uses: by the save file type 1 to 5, otherwise by the format the path's
+// extension names among those the save dialog offers (".txt" ANSI text, ".rtf" RTF, case does
+// not matter), anything else native.
 DocumentFormat WriterFor(int32_t saveFileType, std::string_view path);
 // The reader OpenFile uses: by the open file type 1 to 5 (or kOpenUtf8Text), otherwise by the
-// extension in upper case (".DOC" Word, ".RTF" RTF, ".TXT" ANSI text, ".SBL" native, anything
-// else ANSI text).
+// format the extension names (".doc" Word, ".rtf" RTF, ".txt" ANSI text, ".sbl" and the
+// template's ".sbt" native, case does not matter), anything else ANSI text.
 DocumentFormat ReaderFor(int32_t openFileType, std::string_view path);
+// Reads `path` into the window's document with the format's reader, or refuses a format this
+// build cannot read with the program's message; shows nothing. `met` (when given) receives what
+// a text reader met.
+Result ReadDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                      TextImport* met = nullptr);
+// Writes the window's document to `path` in the format (PDF in the given font form), or refuses
+// a format this build cannot write with the program's message; shows nothing.
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                       PdfFontMode fonts);
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format);
+
 // The save file type a document opened with an open file type keeps: native stays native, RTF
 // stays RTF, ANSI, DOS and UTF-8 text stay text of their character set; Word documents and files
 // chosen through "Alle Dokumente" or "Alle Dateien" are written by their extension.

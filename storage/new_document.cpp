@@ -30,12 +30,13 @@ std::string TemplatePath(TMDIChild& w) {
   return inDirectory(w.app.paths().programDataDir(), kTemplateFileName);
 }
 
-void CreateNewDocument(TMDIChild& w) {
+Result CreateNewDocument(TMDIChild& w) {
   FormCreate(w);
   const bool wasQuiet = w.app.quietFileMode;
   w.app.quietFileMode = true;
-  OpenSBLFile(w, TemplatePath(w));
+  Result read = OpenSBLFile(w, TemplatePath(w));
   w.app.quietFileMode = wasQuiet;
+  return read;
 }
 
 }  // namespace paginor

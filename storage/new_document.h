@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/result.h"
+
 namespace paginor {
 
 class TMDIChild;
@@ -15,8 +17,9 @@ inline constexpr const char* kTemplateFileName = "normal.sbt";
 std::string TemplatePath(TMDIChild& w);
 
 // Builds the new document (FormCreate), then reads the template over it without touching the
-// file name or the modified flag. A missing or unreadable template shows the reader's message
-// and leaves the built-in document. The document stays unnamed and not modified.
-void CreateNewDocument(TMDIChild& w);
+// file name or the modified flag. A missing or unreadable template leaves the built-in document
+// and comes back as the reader's failure, for the caller to show. The document stays unnamed and
+// not modified.
+Result CreateNewDocument(TMDIChild& w);
 
 }  // namespace paginor
