@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "layout/hyphenation.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
 #include "platform/cp1252.h"
@@ -39,14 +40,6 @@ size_t extensionDot(std::string_view path) {
   return dot;
 }
 
-std::string upperExtension(std::string_view path) {
-  const size_t dot = extensionDot(path);
-  std::string ext(dot == std::string_view::npos ? std::string_view() : path.substr(dot));
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return ext;
-}
-
 bool isRegularFile(const std::string& path) {
   std::error_code ec;
   return fs::is_regular_file(path, ec);
@@ -58,35 +51,19 @@ std::string notSupportedText(std::string_view verb, const std::string& path,
          std::string(what);
 }
 
-// The format a file's extension names, when it names one ("report.txt" text, not "notes.dat").
+// The format a file's extension names among those the open dialog offers ("report.txt" text,
+// not "notes.dat").
 std::optional<DocumentFormat> formatNamedBy(std::string_view path) {
-  const std::string ext = upperExtension(path);
-  if (ext == ".SBL") return DocumentFormat::Native;
-  if (ext == ".TXT") return DocumentFormat::AnsiText;
-  if (ext == ".RTF") return DocumentFormat::Rtf;
-  if (ext == ".DOC") return DocumentFormat::Word;
-  return std::nullopt;
-}
-
-// The open file type of a reader, for the formats an extension can name.
-int32_t openTypeOf(DocumentFormat format) {
-  switch (format) {
-    case DocumentFormat::Word:
-      return kOpenWord;
-    case DocumentFormat::Rtf:
-      return kOpenRtf;
-    case DocumentFormat::AnsiText:
-      return kOpenAnsiText;
-    default:
-      return kOpenNative;
-  }
+  const FormatInfo* named = FormatOfExtension(path);
+  if (!named || named->openType == 0) return std::nullopt;
+  return named->format;
 }
 
 // Whether the file is readable and does not start with the native magic. A file that cannot be
 // read counts as native, so that the native reader reports it as it does any other.
 bool lacksNativeMagic(const std::string& path) {
   std::vector<uint8_t> head;
-  if (ReadFileStart(path, kNativeHeadBytes, head) != ReadStatus::Ok) return false;
+  if (!ReadFileStart(path, kNativeHeadBytes, head)) return false;
   return !HasSblMagic(head.data(), head.size());
 }
 
@@ -109,65 +86,19 @@ bool saveWithDialog(TMDIChild& w, AppSettings& settings, int32_t& saveFileType, 
 }  // namespace
 
 DocumentFormat WriterFor(int32_t saveFileType, std::string_view path) {
-  switch (saveFileType) {
-    case kSaveNative:
-      return DocumentFormat::Native;
-    case kSaveRtf:
-      return DocumentFormat::Rtf;
-    case kSaveAnsiText:
-      return DocumentFormat::AnsiText;
-    case kSaveDosText:
-      return DocumentFormat::DosText;
-    case kSaveUtf8Text:
-      return DocumentFormat::Utf8Text;
-    default:
-      break;
-  }
-  const std::string ext = upperExtension(path);
-  if (ext == ".TXT") return DocumentFormat::AnsiText;
-  if (ext == ".RTF") return DocumentFormat::Rtf;
-  return DocumentFormat::Native;
+  if (const FormatInfo* chosen = FormatOfSaveType(saveFileType)) return chosen->format;
+  const FormatInfo* named = FormatOfExtension(path);
+  return named && named->saveType != 0 ? named->format : DocumentFormat::Native;
 }
 
 DocumentFormat ReaderFor(int32_t openFileType, std::string_view path) {
-  switch (openFileType) {
-    case kOpenNative:
-      return DocumentFormat::Native;
-    case kOpenWord:
-      return DocumentFormat::Word;
-    case kOpenRtf:
-      return DocumentFormat::Rtf;
-    case kOpenAnsiText:
-      return DocumentFormat::AnsiText;
-    case kOpenDosText:
-      return DocumentFormat::DosText;
-    case kOpenUtf8Text:
-      return DocumentFormat::Utf8Text;
-    default:
-      break;
-  }
-  const std::string ext = upperExtension(path);
-  if (ext == ".DOC") return DocumentFormat::Word;
-  if (ext == ".RTF") return DocumentFormat::Rtf;
-  if (ext == ".SBL") return DocumentFormat::Native;
-  return DocumentFormat::AnsiText;
+  if (const FormatInfo* chosen = FormatOfOpenType(openFileType)) return chosen->format;
+  return formatNamedBy(path).value_or(DocumentFormat::AnsiText);
 }
 
 int32_t SaveTypeAfterOpen(int32_t openFileType) {
-  switch (openFileType) {
-    case kOpenNative:
-      return kSaveNative;
-    case kOpenRtf:
-      return kSaveRtf;
-    case kOpenAnsiText:
-      return kSaveAnsiText;
-    case kOpenDosText:
-      return kSaveDosText;
-    case kOpenUtf8Text:
-      return kSaveUtf8Text;
-    default:
-      return kSaveByExtension;
-  }
+  const FormatInfo* read = FormatOfOpenType(openFileType);
+  return read && read->saveType != 0 ? read->saveType : kSaveByExtension;
 }
 
 std::string BackupPathFor(const std::string& path) {
@@ -213,58 +144,73 @@ bool saveByType(TMDIChild& w, AppSettings& settings, int32_t saveFileType,
     return false;
   }
   const DocumentFormat format = WriterFor(saveFileType, path);
-  if (format == DocumentFormat::Rtf) {
-    w.app.message(notSupportedText(
-        "speichern", path,
-        "RTF-Dateien können noch nicht geschrieben werden. Bitte als Scribolantium Datei "
-        "(*.sbl) oder als Textdatei speichern."));
-    return false;
-  }
-  if (settings.makeBackups && isRegularFile(path) && !MakeBackup(path))
+  // A format this build cannot write is refused before any backup is made.
+  if (InfoOf(format).writable && settings.makeBackups && isRegularFile(path) && !MakeBackup(path))
     w.app.message(kBackupFailedText, MsgIcon::Error);
-
-  bool saved = false;
-  switch (format) {
-    case DocumentFormat::AnsiText:
-      saved = SaveTXTFile(w, path, TextCode::Ansi);
-      break;
-    case DocumentFormat::DosText:
-      saved = SaveTXTFile(w, path, TextCode::Dos);
-      break;
-    case DocumentFormat::Utf8Text:
-      saved = SaveTXTFile(w, path, TextCode::Utf8);
-      break;
-    default:
-      saved = SaveSBLFile(w, path);
-      break;
-  }
-  if (saved && !w.app.quietFileMode) settings.recentFiles.add(path);
-  return saved;
+  if (!w.app.report(WriteDocumentAs(w, path, format))) return false;
+  if (!w.app.quietFileMode) settings.recentFiles.add(path);
+  return true;
 }
 
-bool readByFormat(TMDIChild& w, const std::string& path, DocumentFormat format, TextImport& met) {
+}  // namespace
+
+Result ReadDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                      TextImport* met) {
   switch (format) {
     case DocumentFormat::Native:
       return OpenSBLFile(w, path);
     case DocumentFormat::Word:
-      w.app.message(
-          notSupportedText("öffnen", path, "Word-Dokumente können noch nicht gelesen werden."));
-      return false;
+      return ReadingFailure(FailureKind::Unsupported,
+                            notSupportedText("öffnen", path,
+                                             "Word-Dokumente können noch nicht gelesen werden."));
     case DocumentFormat::Rtf:
-      w.app.message(
+      return ReadingFailure(
+          FailureKind::Unsupported,
           notSupportedText("öffnen", path, "RTF-Dateien können noch nicht gelesen werden."));
-      return false;
     case DocumentFormat::AnsiText:
-      return OpenTXTFile(w, path, TextCode::Ansi, &met);
+      return OpenTXTFile(w, path, TextCode::Ansi, met);
     case DocumentFormat::DosText:
-      return OpenTXTFile(w, path, TextCode::Dos, &met);
+      return OpenTXTFile(w, path, TextCode::Dos, met);
     case DocumentFormat::Utf8Text:
-      return OpenTXTFile(w, path, TextCode::Utf8, &met);
+      return OpenTXTFile(w, path, TextCode::Utf8, met);
+    case DocumentFormat::Pdf:
+      break;
   }
-  return false;
+  return ReadingFailure(
+      FailureKind::Unsupported,
+      notSupportedText("öffnen", path, "PDF-Dateien können nur geschrieben werden."));
 }
 
-}  // namespace
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                       PdfFontMode fonts) {
+  switch (format) {
+    case DocumentFormat::Native:
+      return SaveSBLFile(w, path);
+    case DocumentFormat::AnsiText:
+      return SaveTXTFile(w, path, TextCode::Ansi);
+    case DocumentFormat::DosText:
+      return SaveTXTFile(w, path, TextCode::Dos);
+    case DocumentFormat::Utf8Text:
+      return SaveTXTFile(w, path, TextCode::Utf8);
+    case DocumentFormat::Pdf:
+      return SavePDFFile(w, path, fonts);
+    case DocumentFormat::Rtf:
+      return WritingFailure(
+          FailureKind::Unsupported,
+          notSupportedText("speichern", path,
+                           "RTF-Dateien können noch nicht geschrieben werden. Bitte als "
+                           "Scribolantium Datei (*.sbl) oder als Textdatei speichern."));
+    case DocumentFormat::Word:
+      break;
+  }
+  return WritingFailure(
+      FailureKind::Unsupported,
+      notSupportedText("speichern", path, "Word-Dokumente können nicht geschrieben werden."));
+}
+
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format) {
+  return WriteDocumentAs(w, path, format, PdfFontMode::Embedded);
+}
 
 bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType) {
   const std::string path = w.doc.filePath;
@@ -284,7 +230,7 @@ bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int3
     const std::optional<DocumentFormat> named = formatNamedBy(path);
     if (named && *named != DocumentFormat::Native && lacksNativeMagic(path)) {
       format = *named;
-      type = openTypeOf(format);
+      type = InfoOf(format).openType;
     }
   }
   // The readers leave the document as it was when they fail; the layout after them must too.
@@ -293,10 +239,12 @@ bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int3
   TextImport met;
   try {
     previous.emplace(w.doc);
-    if (!readByFormat(w, path, format, met)) return false;
+    if (!w.app.report(ReadDocumentAs(w, path, format, &met))) return false;
     // Laid out as it will be shown, text flowing around objects included: opening and saving
     // again gives the same file.
     SettleLayout(w);
+    // A pattern file the reader's language change met damaged is told now.
+    w.app.report(OpenHyphenData(w));
     if (!w.app.quietFileMode) settings.recentFiles.add(path);
   } catch (const std::bad_alloc&) {
     if (previous) {
@@ -317,7 +265,7 @@ std::string NonameName(int32_t number) {
 
 bool StartNewDocument(TMDIChild& w, int32_t number) {
   try {
-    CreateNewDocument(w);
+    w.app.report(CreateNewDocument(w));
     w.doc.fileName = NonameName(number);
     SetFileChanged(w, false);
     return true;
@@ -364,22 +312,12 @@ bool HasExtension(std::string_view path) {
 
 std::string WithSaveExtension(const std::string& path, int32_t filterIndex) {
   if (HasExtension(path)) return path;
-  switch (filterIndex) {
-    case kSaveNative:
-      return path + ".sbl";
-    case kSaveRtf:
-      return path + ".rtf";
-    case kSaveAnsiText:
-    case kSaveDosText:
-    case kSaveUtf8Text:
-      return path + ".txt";
-    default:
-      return path;
-  }
+  const FormatInfo* chosen = FormatOfSaveType(filterIndex);
+  return chosen ? path + chosen->extension : path;
 }
 
 std::string WithPdfExtension(const std::string& path) {
-  return HasExtension(path) ? path : path + ".pdf";
+  return HasExtension(path) ? path : path + InfoOf(DocumentFormat::Pdf).extension;
 }
 
 FileDialog MakeSaveDialog(const Document& doc, int32_t saveFileType, bool emptyName) {
@@ -415,7 +353,7 @@ std::optional<std::string> ExportPdfCommand(TMDIChild& w) {
   FileDialog d = MakePdfDialog(w.doc);
   if (!w.app.dialogs().run(d) || d.fileName.empty()) return std::nullopt;
   const std::string path = WithPdfExtension(d.fileName);
-  if (!SavePDFFile(w, path)) return std::nullopt;
+  if (!w.app.report(SavePDFFile(w, path))) return std::nullopt;
   return path;
 }
 

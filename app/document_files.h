@@ -11,56 +11,41 @@
 #include <string_view>
 
 #include "platform/dialogs.h"
+#include "platform/result.h"
+#include "storage/formats.h"
 #include "window/app_settings.h"
 
 namespace paginor {
 
 class TMDIChild;
 struct Document;
-
-// A window's file type in the numbering of the save dialog's filter; the shell keeps one per
-// document window and hands it to the functions below.
-inline constexpr int32_t kSaveByExtension = 0;
-inline constexpr int32_t kSaveNative = 1;
-inline constexpr int32_t kSaveRtf = 2;
-inline constexpr int32_t kSaveAnsiText = 3;
-inline constexpr int32_t kSaveDosText = 4;
-inline constexpr int32_t kSaveUtf8Text = 5;  // "Text UTF-8": text as Linux tools expect it
-
-// The open dialog's filter numbering, which differs from 2 on.
-inline constexpr int32_t kOpenByExtension = 0;
-inline constexpr int32_t kOpenNative = 1;
-inline constexpr int32_t kOpenWord = 2;
-inline constexpr int32_t kOpenRtf = 3;
-inline constexpr int32_t kOpenAnsiText = 4;
-inline constexpr int32_t kOpenDosText = 5;
-// Not a filter of the dialog: the type a document read from a UTF-8 text file settles on, so
-// that it is saved as UTF-8 again.
-inline constexpr int32_t kOpenUtf8Text = 8;
-
-inline constexpr const char* kOpenFilter =
-    "Scribolantium Dateien (*.sbl)|*.sbl|Word-Dateien (*.doc)|*.doc|Rich Text Dateien "
-    "(*.rtf)|*.rtf|Textdateien (*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt|Alle "
-    "Dokumente|*.doc;*.sbl;*.rtf;*.htm;*.html;*.txt|Alle Dateien (*.*)|*.*";
-inline constexpr const char* kSaveFilter =
-    "Scribolantium Dateien (*.sbl)|*.sbl|Rich Text Dateien (*.rtf)|*.rtf|Textdateien "
-    "(*.txt)|*.txt|Textdateien DOS (*.txt)|*.txt|Text UTF-8 (*.txt)|*.txt";
-inline constexpr const char* kPdfFilter = "PDF-Dateien (*.pdf)|*.pdf";
+struct TextImport;
+enum class PdfFontMode;
 
 inline constexpr const char* kBackupFailedText = "Konnte Backup-Datei nicht anlegen";
 inline constexpr const char* kNewDocumentOutOfMemoryText =
     "Nicht genügend Arbeitsspeicher für ein neues Dokument!";
 inline constexpr const char* kCloseQuestionCaption = "Dokument speichern?";
 
-enum class DocumentFormat { Native, Word, Rtf, AnsiText, DosText, Utf8Text };
-
-// The writer SaveFile uses: by the save file type 1 to 5, otherwise by the path's extension in
-// upper case (".TXT" ANSI text, ".RTF" RTF, anything else native).
+// The writer SaveFile uses: by the save file type 1 to 5, otherwise by the format the path's
+// extension names among those the save dialog offers (".txt" ANSI text, ".rtf" RTF, case does
+// not matter), anything else native.
 DocumentFormat WriterFor(int32_t saveFileType, std::string_view path);
 // The reader OpenFile uses: by the open file type 1 to 5 (or kOpenUtf8Text), otherwise by the
-// extension in upper case (".DOC" Word, ".RTF" RTF, ".TXT" ANSI text, ".SBL" native, anything
-// else ANSI text).
+// format the extension names (".doc" Word, ".rtf" RTF, ".txt" ANSI text, ".sbl" and the
+// template's ".sbt" native, case does not matter), anything else ANSI text.
 DocumentFormat ReaderFor(int32_t openFileType, std::string_view path);
+// Reads `path` into the window's document with the format's reader, or refuses a format this
+// build cannot read with the program's message; shows nothing. `met` (when given) receives what
+// a text reader met.
+Result ReadDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                      TextImport* met = nullptr);
+// Writes the window's document to `path` in the format (PDF in the given font form), or refuses
+// a format this build cannot write with the program's message; shows nothing.
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format,
+                       PdfFontMode fonts);
+Result WriteDocumentAs(TMDIChild& w, const std::string& path, DocumentFormat format);
+
 // The save file type a document opened with an open file type keeps: native stays native, RTF
 // stays RTF, ANSI, DOS and UTF-8 text stay text of their character set; Word documents and files
 // chosen through "Alle Dokumente" or "Alle Dateien" are written by their extension.

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/session.h"
 
 #include <charconv>
 #include <iostream>
@@ -51,14 +52,6 @@ bool Args::rest(std::vector<std::string>& positionals, std::string& error) const
 
 namespace {
 
-// A headless application with one document window, echoing messages to standard error.
-struct Session {
-  Session() : app(host.platform()), window(app) { host.ui.echoToStderr = true; }
-  HeadlessPlatform host;
-  Application app;
-  TMDIChild window;
-};
-
 bool parseInt(const std::string& s, int& out) {
   auto r = std::from_chars(s.data(), s.data() + s.size(), out);
   return r.ec == std::errc() && r.ptr == s.data() + s.size();
@@ -96,8 +89,9 @@ int cmdMeasure(Args& args) {
     return 2;
   }
   Session s;
-  FormCreate(s.window);
-  Document& d = s.window.doc;
+  TMDIChild& window = s.window();
+  FormCreate(window);
+  Document& d = window.doc;
   FontRec f = FontOfCurrentFormat(d.CurrentFormat);
   f.name = utf8ToCp1252(*font);
   f.size = pt;
@@ -105,12 +99,12 @@ int cmdMeasure(Args& args) {
   f.attributes = static_cast<uint16_t>(attrBits);
   CharRec cell;
   cell.fontIndex = GetNewFontIndex(d, f);
-  RenderChar(s.window, cell, false, utf8ToCp1252(pos[0]));
+  RenderChar(window, cell, false, utf8ToCp1252(pos[0]));
   char w[32], h[32];
   std::snprintf(w, sizeof w, "%.7f", cell.width);
   std::snprintf(h, sizeof h, "%.7f", cell.height);
   std::cout << "{\"width\": " << w << ", \"height\": " << h
-            << ", \"resolution\": " << s.window.measure.resolution << "}\n";
+            << ", \"resolution\": " << window.measure.resolution << "}\n";
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/session.h"
 #include "cli/storage_commands.h"
 #include "editing/key_script.h"
 #include "editing/refresh.h"
@@ -34,22 +35,13 @@ constexpr uint64_t kMaxScriptBytes = 16u << 20;
 constexpr const char* kEditOutOfMemoryText =
     "Nicht genügend Arbeitsspeicher für die Tastenfolge! Es wurde nichts gespeichert.";
 
-// The window the script edits.
-struct Session {
-  Session() : app(host.platform()), window(app) { host.ui.echoToStderr = true; }
-  HeadlessPlatform host;
-  Application app;
-  TMDIChild window;
-};
-
 std::optional<std::string> scriptText(const std::optional<std::string>& keys,
                                       const std::optional<std::string>& keysFile) {
   if (keys) return keys;
   std::vector<uint8_t> bytes;
-  int error = 0;
-  const ReadStatus status = ReadWholeFile(*keysFile, kMaxScriptBytes, bytes, &error);
-  if (status != ReadStatus::Ok) {
-    std::cerr << ReadFailureText(status, FileNameOf(*keysFile), error) << "\n";
+  const Result read = ReadWholeFile(*keysFile, kMaxScriptBytes, bytes);
+  if (!read) {
+    Reported(read);
     return std::nullopt;
   }
   return std::string(bytes.begin(), bytes.end());
@@ -73,31 +65,36 @@ int cmdEdit(Args& args) {
     return 2;
   }
   const std::optional<std::string> text = scriptText(keys, keysFile);
-  if (!text) return 1;
+  if (!text) return kExitInputUnreadable;
   const ParsedKeyScript script = ParseKeyScript(*text);
   if (!script.ok()) {
     std::cerr << script.error << "\n";
-    return 2;
+    return kExitUsage;
   }
 
   const std::optional<std::string> in = fresh ? std::nullopt : std::optional(pos[0]);
   const auto conversion = ChooseConversion(in, pos.back(), from, to, pdfFonts);
-  if (!conversion) return 2;
+  if (!conversion) return kExitUsage;
 
   // The document is edited in memory, as the desktop program's window holds it: read with the
   // readers `convert` uses, edited, settled as the window shows it, written.
   Session s;
-  FormCreate(s.window);
-  if (in && !OpenInput(s.window, *in, conversion->in)) return 1;
+  TMDIChild& w = s.window();
+  FormCreate(w);
+  if (in) {
+    const Result read = OpenInput(w, *in, conversion->in);
+    if (!read) return Reported(read);
+    Reported(read);
+  }
   try {
-    RunKeyScript(s.window, script.events);
-    RefreshDirtyContent(s.window);
-    SettleLayout(s.window);
+    RunKeyScript(w, script.events);
+    RefreshDirtyContent(w);
+    SettleLayout(w);
   } catch (const std::bad_alloc&) {
     std::cerr << kEditOutOfMemoryText << "\n";
-    return 1;
+    return kExitOutOfMemory;
   }
-  return SaveOutput(s.window, pos.back(), conversion->out, conversion->fonts) ? 0 : 1;
+  return Reported(SaveOutput(w, pos.back(), conversion->out, conversion->fonts));
 }
 
 }  // namespace paginor::cli

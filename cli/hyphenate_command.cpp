@@ -1,4 +1,5 @@
 #include "cli/hyphenate_command.h"
+#include "cli/session.h"
 
 #include <iostream>
 
@@ -24,16 +25,14 @@ int cmdHyphenate(Args& args) {
     std::cerr << "Unbekannte Sprache: " << *lang << " (de oder en)\n";
     return 2;
   }
-  HeadlessPlatform host;
-  host.ui.echoToStderr = true;
-  Application app(host.platform());
-  TMDIChild window(app);
+  Session s;
+  TMDIChild& window = s.window();
   window.doc.language = *lang == "de" ? 0 : 1;
-  OpenHyphenData(window);
+  Reported(OpenHyphenData(window));
   bool empty = true;
   for (const auto& group : window.hyphenTable->groups) empty = empty && group.empty();
   if (empty) {
-    std::string dir = app.paths().programDataDir();
+    std::string dir = s.app.paths().programDataDir();
     if (!dir.empty() && dir.back() != '/') dir += '/';
     std::cerr << "Hinweis: keine Trennmuster in " << dir << HyphenFileName(window.doc.language)
               << "; die Wörter bleiben ungetrennt.\n";

@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/edit_command.h"
 #include "cli/hyphenate_command.h"
+#include "cli/session.h"
 #include "cli/storage_commands.h"
 
 namespace {
@@ -29,7 +30,8 @@ const Command kCommands[] = {
      paginor::cli::cmdDumpFile},
     {"convert",
      "convert [--from FORMAT] [--to FORMAT] [--pdf-fonts=embedded|names] (IN | --new) OUT\n"
-     "                                    ein Dokument umwandeln (sbl, txt, dostxt, utf8txt, pdf)",
+     "          convert [--from FORMAT] --to FORMAT [--pdf-fonts=...] --outdir DIR IN...\n"
+     "                                    Dokumente umwandeln (sbl, txt, dostxt, utf8txt, pdf)",
      paginor::cli::cmdConvert},
     {"measure",
      "measure --font NAME --size PT [--style BITS] [--attributes BITS] TEXT\n"
@@ -48,8 +50,10 @@ void usage(std::ostream& out) {
   for (const Command& c : kCommands) out << "  " << c.usage << "\n";
   out << "\n\"-\" als EINGABE liest die Standardeingabe, als AUSGABE schreibt es auf die "
          "Standardausgabe.\n"
-         "Rückgabewert: 0 Erfolg, 1 eine Datei konnte nicht gelesen oder geschrieben werden "
-         "(oder der Arbeitsspeicher reichte nicht), 2 falscher Aufruf.\n";
+         "Rückgabewert: 0 Erfolg, 1 Eingabe fehlt oder ist nicht lesbar, 2 falscher Aufruf,\n"
+         "3 Eingabe beschädigt, zu groß oder in einem nicht unterstützten Format, 4 Ausgabe\n"
+         "nicht schreibbar (auch: Datenträger voll), 5 Arbeitsspeicher reichte nicht, 6 bei\n"
+         "--outdir: Dateien scheiterten aus verschiedenen Gründen.\n";
 }
 
 }  // namespace
@@ -74,7 +78,7 @@ int main(int argc, char** argv) {
       } catch (const std::bad_alloc&) {
         std::cerr << "Nicht genügend Arbeitsspeicher! Der Befehl " << c.name
                   << " wurde abgebrochen.\n";
-        return 1;
+        return paginor::cli::kExitOutOfMemory;
       }
     }
   }

@@ -5,13 +5,16 @@
 #include <iostream>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cli/session.h"
+#include "layout/hyphenation.h"
 #include "model/dump_json.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
-#include "platform/headless.h"
+#include "app/document_files.h"
 #include "storage/file_io.h"
 #include "storage/new_document.h"
 #include "storage/sbl_format.h"
@@ -26,11 +29,13 @@ namespace {
 constexpr const char* kConvertUsage =
     "Aufruf: paginor-cli convert [--from FORMAT] [--to FORMAT] EINGABE AUSGABE\n"
     "        paginor-cli convert [--to FORMAT] --new AUSGABE\n"
-    "Formate: sbl (Scribolantium), txt (Text ANSI), dostxt (Text DOS), utf8txt (Text UTF-8),\n"
-    "         pdf (nur Ausgabe)\n"
+    "        paginor-cli convert [--from FORMAT] --to FORMAT --outdir ORDNER EINGABE...\n";
+constexpr const char* kConvertHelp =
     "Textdateien in UTF-8 werden beim Lesen erkannt; .txt schreibt Text ANSI.\n"
     "\"-\" als EINGABE liest die Standardeingabe (ohne --from erkannt am Inhalt), als AUSGABE\n"
     "schreibt es auf die Standardausgabe (mit --to).\n"
+    "Mit --outdir wird jede EINGABE in den ORDNER umgewandelt, benannt wie die Eingabe mit der\n"
+    "Endung des Formats; ein Fehler hält die übrigen nicht auf.\n"
     "Option für PDF: --pdf-fonts=embedded (Schriften eingebettet, Vorgabe) oder\n"
     "                --pdf-fonts=names (Schriften nur mit Namen)\n";
 constexpr const char* kDumpUsage =
@@ -42,80 +47,39 @@ constexpr const char* kStandardInputName = "Standardeingabe";
 // Standard output as the savers name it: a descriptor of ours, written where the shell sent it.
 constexpr const char* kStandardOutputPath = "/dev/stdout";
 
-// A headless application with one document window, echoing messages to standard error.
-struct Session {
-  Session() : app(host.platform()), window(app) { host.ui.echoToStderr = true; }
-  HeadlessPlatform host;
-  Application app;
-  TMDIChild window;
-};
-
 bool isStandardStream(const std::string& path) {
   return path == kStandardStream;
 }
 
-std::optional<Format> formatNamed(const std::string& name) {
-  if (name == "sbl") return Format::Native;
-  if (name == "txt") return Format::AnsiText;
-  if (name == "dostxt") return Format::DosText;
-  if (name == "utf8txt") return Format::Utf8Text;
-  if (name == "pdf") return Format::Pdf;
-  return std::nullopt;
+void printConvertUsage() {
+  std::cerr << kConvertUsage << "Formate:\n";
+  for (const FormatInfo& f : DocumentFormats())
+    std::cerr << "  " << f.name << std::string(9 - std::string(f.name).size(), ' ')
+              << f.description << "\n";
+  std::cerr << kConvertHelp;
 }
 
-std::optional<Format> formatOfPath(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
-  std::string ext = path.substr(dot);
-  for (char& c : ext)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (ext == ".SBL" || ext == ".SBT") return Format::Native;
-  if (ext == ".TXT") return Format::AnsiText;
-  if (ext == ".PDF") return Format::Pdf;
-  return std::nullopt;
+std::optional<DocumentFormat> formatOption(const std::string& option) {
+  const FormatInfo* f = FormatNamed(option);
+  if (!f) {
+    std::cerr << "Unbekanntes Format: " << option << " (bekannt: " << FormatNameList() << ")\n";
+    return std::nullopt;
+  }
+  return f->format;
 }
 
-std::optional<Format> formatOption(const std::string& option) {
-  auto f = formatNamed(option);
-  if (!f)
-    std::cerr << "Unbekanntes Format: " << option << " (bekannt: sbl, txt, dostxt, utf8txt, pdf)\n";
-  return f;
-}
-
-// The format an option names, or else the one the path's extension implies; a German error
-// on standard error when neither gives one.
-std::optional<Format> chooseFormat(const std::optional<std::string>& option,
-                                   const std::string& path) {
+// The format an option names, or else the one the path's extension names in the program's
+// table; a German error on standard error when neither gives one.
+std::optional<DocumentFormat> chooseFormat(const std::optional<std::string>& option,
+                                           const std::string& path) {
   if (option) return formatOption(*option);
-  auto f = formatOfPath(path);
-  if (!f)
-    std::cerr << "Unbekannter Dateityp: " << path
-              << " (bekannt: .sbl, .sbt, .txt, .pdf; sonst --from/--to angeben)\n";
-  return f;
-}
-
-// The format of a file to read; PDF files are written, never read. Standard input without
-// --from is recognised by its content.
-std::optional<Format> chooseInputFormat(const std::optional<std::string>& option,
-                                        const std::string& path) {
-  if (!option && isStandardStream(path)) return Format::Content;
-  auto f = chooseFormat(option, path);
-  if (f == Format::Pdf) {
-    std::cerr << "PDF-Dateien können nicht gelesen, nur geschrieben werden: " << path << "\n";
+  const FormatInfo* f = FormatOfExtension(path);
+  if (!f) {
+    std::cerr << "Unbekannter Dateityp: " << path << " (bekannt: " << ExtensionList()
+              << "; sonst --from/--to angeben)\n";
     return std::nullopt;
   }
-  return f;
-}
-
-std::optional<Format> chooseOutputFormat(const std::optional<std::string>& option,
-                                         const std::string& path) {
-  if (!option && isStandardStream(path)) {
-    std::cerr << "Für die Standardausgabe bitte das Format mit --to angeben "
-                 "(sbl, txt, dostxt, utf8txt, pdf).\n";
-    return std::nullopt;
-  }
-  return chooseFormat(option, path);
+  return f->format;
 }
 
 // The font form of PDF output: embedded subsets unless the option asks for names only.
@@ -126,39 +90,99 @@ std::optional<PdfFontMode> pdfFontMode(const std::optional<std::string>& option)
   return std::nullopt;
 }
 
-TextCode textCodeOf(Format f) {
-  return f == Format::DosText    ? TextCode::Dos
-         : f == Format::Utf8Text ? TextCode::Utf8
-                                 : TextCode::Ansi;
+TextCode textCodeOf(DocumentFormat f) {
+  return f == DocumentFormat::DosText    ? TextCode::Dos
+         : f == DocumentFormat::Utf8Text ? TextCode::Utf8
+                                         : TextCode::Ansi;
+}
+
+bool isText(DocumentFormat f) {
+  return f == DocumentFormat::AnsiText || f == DocumentFormat::DosText ||
+         f == DocumentFormat::Utf8Text;
 }
 
 // Control bytes a text held are dropped; the desktop program says so in its status bar, the
 // command line on standard error.
-bool reportedText(bool opened, const std::string& name, const TextImport& met) {
-  if (opened && met.dropped > 0) std::cerr << DroppedControlsText(name, met.dropped) << "\n";
-  return opened;
+void tellDropped(const std::string& name, const TextImport& met) {
+  if (met.dropped > 0) std::cerr << DroppedControlsText(name, met.dropped) << "\n";
 }
 
-bool readFile(TMDIChild& w, const std::string& path, Format f) {
-  if (f == Format::Native) return OpenSBLFile(w, path);
+Result readFile(TMDIChild& w, const std::string& path, DocumentFormat f) {
   TextImport met;
-  return reportedText(OpenTXTFile(w, path, textCodeOf(f), &met), FileNameOf(path), met);
+  Result read = ReadDocumentAs(w, path, f, &met);
+  if (read) tellDropped(FileNameOf(path), met);
+  return read;
 }
 
-bool readStandardInput(TMDIChild& w, Format f) {
+Result readStandardInput(TMDIChild& w, std::optional<DocumentFormat> f) {
   const std::string name = kStandardInputName;
   std::vector<uint8_t> data;
-  int error = 0;
-  const ReadStatus read = ReadWholeDescriptor(STDIN_FILENO, sbl::kMaxFileBytes, data, &error);
-  if (read != ReadStatus::Ok) {
-    std::cerr << ReadFailureText(read, name, error) << "\n";
-    return false;
-  }
-  if (f == Format::Content)
-    f = HasSblMagic(data.data(), data.size()) ? Format::Native : Format::AnsiText;
-  if (f == Format::Native) return OpenSBLData(w, data, name);
+  Result read = ReadWholeDescriptor(STDIN_FILENO, sbl::kMaxFileBytes, data, name);
+  if (!read) return read;
+  if (!f) f = HasSblMagic(data.data(), data.size()) ? DocumentFormat::Native
+                                                    : DocumentFormat::AnsiText;
+  if (*f == DocumentFormat::Native) return OpenSBLData(w, data, name);
+  if (!isText(*f)) return ReadDocumentAs(w, name, *f);  // the refusal of what cannot be read
   TextImport met;
-  return reportedText(OpenTXTData(w, std::move(data), name, textCodeOf(f), &met), name, met);
+  read = OpenTXTData(w, std::move(data), name, textCodeOf(*f), &met);
+  if (read) tellDropped(name, met);
+  return read;
+}
+
+// One file of `convert`: read, laid out, written; a fresh window of the session's application.
+Result convertOne(Session& s, const std::optional<std::string>& in, const std::string& out,
+                  const Conversion& c) {
+  // A format this build cannot write is refused before anything is read.
+  if (!InfoOf(c.out).writable) return WriteDocumentAs(s.window(), out, c.out, c.fonts);
+  TMDIChild& w = s.freshWindow();
+  // A window opened for a file builds the empty document and reads the file over it; the
+  // template "normal.sbt" is not read, so that generating the template needs no template.
+  FormCreate(w);
+  if (in) {
+    Result read = OpenInput(w, *in, c.in);
+    if (!read) return read;
+    Reported(read);  // a warning; the conversion goes on
+  }
+  return SaveOutput(w, out, c.out, c.fonts);
+}
+
+// The outputs of `--outdir`: each input's name with the format's extension, in the folder.
+std::string outputIn(const std::string& dir, const std::string& in, DocumentFormat format) {
+  std::string base = FileNameOf(PathWithoutExtension(in));
+  std::string path = dir;
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path + base + InfoOf(format).extension;
+}
+
+int convertMany(const std::vector<std::string>& inputs, const std::string& dir,
+                const std::optional<std::string>& from, const std::optional<std::string>& to,
+                const std::optional<std::string>& pdfFonts) {
+  Session s;
+  int code = kExitDone;
+  std::set<std::string> written;
+  for (const std::string& in : inputs) {
+    const std::string out = outputIn(dir, in, *formatOption(*to));
+    const auto conversion = ChooseConversion(in, out, from, to, pdfFonts);
+    int fileCode = kExitUsage;
+    if (conversion) {
+      Result result;
+      if (!written.insert(out).second) {
+        result = WritingFailure(FailureKind::NotWritable,
+                                "Die Datei " + FileNameOf(out) +
+                                    " wurde schon aus einer anderen Eingabe geschrieben; diese "
+                                    "Eingabe wird übersprungen.");
+      } else {
+        try {
+          result = convertOne(s, in, out, *conversion);
+        } catch (const std::bad_alloc&) {
+          result = OutOfMemoryFailure(FileNameOf(in), FileCommand::Open);
+        }
+      }
+      fileCode = Reported(result, in + ": ");
+    }
+    if (fileCode != kExitDone) code = code == kExitDone || code == fileCode ? fileCode : kExitMixed;
+  }
+  return code;
 }
 
 }  // namespace
@@ -169,17 +193,27 @@ std::optional<Conversion> ChooseConversion(const std::optional<std::string>& in,
                                            const std::optional<std::string>& to,
                                            const std::optional<std::string>& pdfFonts) {
   Conversion c;
-  if (in) {
-    const auto f = chooseInputFormat(from, *in);
+  if (in && !(isStandardStream(*in) && !from)) {
+    const auto f = chooseFormat(from, *in);
     if (!f) return std::nullopt;
+    // Never read by design, unlike the formats this build does not read yet: a wrong command.
+    if (*f == DocumentFormat::Pdf) {
+      std::cerr << "PDF-Dateien können nicht gelesen, nur geschrieben werden: " << *in << "\n";
+      return std::nullopt;
+    }
     c.in = *f;
   }
-  const auto outFormat = chooseOutputFormat(to, out);
+  if (!to && isStandardStream(out)) {
+    std::cerr << "Für die Standardausgabe bitte das Format mit --to angeben ("
+              << FormatNameList() << ").\n";
+    return std::nullopt;
+  }
+  const auto outFormat = chooseFormat(to, out);
   if (!outFormat) return std::nullopt;
   c.out = *outFormat;
   const auto fonts = pdfFontMode(pdfFonts);
   if (!fonts) return std::nullopt;
-  if (pdfFonts && c.out != Format::Pdf) {
+  if (pdfFonts && c.out != DocumentFormat::Pdf) {
     std::cerr << "--pdf-fonts gilt nur für PDF-Ausgabe.\n";
     return std::nullopt;
   }
@@ -189,60 +223,67 @@ std::optional<Conversion> ChooseConversion(const std::optional<std::string>& in,
 
 // An opened document is laid out as the desktop program shows it, text flowing around its
 // objects included, so that opening and saving again gives the same file.
-bool OpenInput(TMDIChild& w, const std::string& path, Format format) {
-  const bool read =
-      isStandardStream(path) ? readStandardInput(w, format) : readFile(w, path, format);
-  if (!read) return false;
+Result OpenInput(TMDIChild& w, const std::string& path, std::optional<DocumentFormat> format) {
+  const std::string name = isStandardStream(path) ? kStandardInputName : FileNameOf(path);
+  Result read = isStandardStream(path) ? readStandardInput(w, format)
+                                       : readFile(w, path, format.value_or(DocumentFormat::Native));
+  if (!read) return read;
   try {
     SettleLayout(w);
+    // A pattern file the document's language met damaged is told with the file.
+    if (!read.warning()) {
+      Result hyphenation = OpenHyphenData(w);
+      if (hyphenation.warning()) read.setWarning(*hyphenation.warning());
+    }
   } catch (const std::bad_alloc&) {
-    w.app.message(
-        OutOfMemoryText(isStandardStream(path) ? std::string(kStandardInputName) : FileNameOf(path),
-                        FileCommand::Open));
-    return false;
+    return OutOfMemoryFailure(name, FileCommand::Open);
   }
-  return true;
+  return read;
 }
 
-bool SaveOutput(TMDIChild& w, const std::string& path, Format format, PdfFontMode fonts) {
+Result SaveOutput(TMDIChild& w, const std::string& path, DocumentFormat format,
+                  PdfFontMode fonts) {
   const std::string target = isStandardStream(path) ? std::string(kStandardOutputPath) : path;
-  switch (format) {
-    case Format::Native:
-      return SaveSBLFile(w, target);
-    case Format::AnsiText:
-    case Format::DosText:
-    case Format::Utf8Text:
-      return SaveTXTFile(w, target, textCodeOf(format));
-    case Format::Pdf:
-      return SavePDFFile(w, target, fonts);
-    case Format::Content:
-      break;
-  }
-  return false;
+  return WriteDocumentAs(w, target, format, fonts);
 }
 
 int cmdConvert(Args& args) {
   const auto from = args.option("--from");
   const auto to = args.option("--to");
+  const auto outdir = args.option("--outdir");
   const bool fresh = args.flag("--new");
   const auto pdfFonts = args.option("--pdf-fonts");
   std::vector<std::string> pos;
   std::string error;
-  if (!args.rest(pos, error) || pos.size() != (fresh ? 1u : 2u) || (fresh && from)) {
+  const bool read = args.rest(pos, error);
+  const bool fits = outdir ? !fresh && to && !pos.empty() : pos.size() == (fresh ? 1u : 2u);
+  if (!read || !fits || (fresh && from)) {
     if (!error.empty()) std::cerr << error << "\n";
-    std::cerr << kConvertUsage;
-    return 2;
+    if (outdir && !to && error.empty())
+      std::cerr << "Mit --outdir bitte das Format mit --to angeben.\n";
+    printConvertUsage();
+    return kExitUsage;
+  }
+  if (outdir) {
+    if (!formatOption(*to)) return kExitUsage;
+    for (const std::string& in : pos) {
+      if (isStandardStream(in)) {
+        std::cerr << "Mit --outdir kann die Standardeingabe nicht gelesen werden.\n";
+        return kExitUsage;
+      }
+    }
+    return convertMany(pos, *outdir, from, to, pdfFonts);
   }
   const std::optional<std::string> in = fresh ? std::nullopt : std::optional(pos[0]);
   const auto conversion = ChooseConversion(in, pos.back(), from, to, pdfFonts);
-  if (!conversion) return 2;
-
-  // A window opened for a file builds the empty document and reads the file over it; the
-  // template "normal.sbt" is not read, so that generating the template needs no template.
+  if (!conversion) return kExitUsage;
   Session s;
-  FormCreate(s.window);
-  if (in && !OpenInput(s.window, *in, conversion->in)) return 1;
-  return SaveOutput(s.window, pos.back(), conversion->out, conversion->fonts) ? 0 : 1;
+  try {
+    return Reported(convertOne(s, in, pos.back(), *conversion));
+  } catch (const std::bad_alloc&) {
+    return Reported(OutOfMemoryFailure(in ? FileNameOf(*in) : FileNameOf(pos.back()),
+                                       in ? FileCommand::Open : FileCommand::Save));
+  }
 }
 
 int cmdDumpFile(Args& args) {
@@ -255,15 +296,20 @@ int cmdDumpFile(Args& args) {
   if (!args.rest(pos, error) || pos.size() != (fresh ? 0u : 1u) || (fresh && from)) {
     if (!error.empty()) std::cerr << error << "\n";
     std::cerr << kDumpUsage;
-    return 2;
+    return kExitUsage;
   }
-  std::optional<Format> format;
-  if (!fresh && !(format = chooseInputFormat(from, pos[0]))) return 2;
+  std::optional<DocumentFormat> format;
+  if (!fresh && !(isStandardStream(pos[0]) && !from) && !(format = chooseFormat(from, pos[0])))
+    return kExitUsage;
   Session s;
-  FormCreate(s.window);
-  if (!fresh && !OpenInput(s.window, pos[0], *format)) return 1;
-  std::cout << DumpDocumentJson(s.window.doc, options);
-  return 0;
+  FormCreate(s.window());
+  if (!fresh) {
+    const Result read = OpenInput(s.window(), pos[0], format);
+    if (!read) return Reported(read);
+    Reported(read);
+  }
+  std::cout << DumpDocumentJson(s.window().doc, options);
+  return kExitDone;
 }
 
 }  // namespace paginor::cli

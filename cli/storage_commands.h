@@ -7,6 +7,8 @@
 
 #include "cli/commands.h"
 #include "output/pdf_canvas.h"
+#include "platform/result.h"
+#include "storage/formats.h"
 
 namespace paginor {
 class TMDIChild;
@@ -16,6 +18,7 @@ namespace paginor::cli {
 
 // convert [--from FORMAT] [--to FORMAT] IN OUT
 // convert [--to FORMAT] --new OUT      (the built-in new document, no template read)
+// convert [--from FORMAT] --to FORMAT --outdir DIR IN...
 int cmdConvert(Args& args);
 
 // dump [--brief] [--from FORMAT] (--new | IN)
@@ -24,19 +27,13 @@ int cmdDumpFile(Args& args);
 // The name that stands for standard input (as IN) and standard output (as OUT).
 inline constexpr const char* kStandardStream = "-";
 
-enum class Format {
-  Native,
-  AnsiText,
-  DosText,
-  Utf8Text,
-  Pdf,      // written only
-  Content,  // standard input without --from: a native document by its magic, else text
-};
-
-// The formats of one conversion, chosen from the options or else from the names' extensions.
+// The formats of one conversion, chosen from the options or else from the names' extensions, by
+// the program's format table (storage/formats.h).
 struct Conversion {
-  Format in = Format::Native;  // unused for --new
-  Format out = Format::Native;
+  // Unset for --new, and for standard input without --from: a native document is recognised
+  // by its magic, anything else is read as text.
+  std::optional<DocumentFormat> in;
+  DocumentFormat out = DocumentFormat::Native;
   PdfFontMode fonts = PdfFontMode::Embedded;
 };
 // `in` is empty for --new. A German message on standard error and nothing when the options or
@@ -48,9 +45,10 @@ std::optional<Conversion> ChooseConversion(const std::optional<std::string>& in,
                                            const std::optional<std::string>& pdfFonts);
 
 // Reads IN ("-": standard input) into the window and lays it out as the desktop program shows
-// it. Failures have been reported on standard error.
-bool OpenInput(TMDIChild& w, const std::string& path, Format format);
+// it. `format` unset: by content (standard input only).
+Result OpenInput(TMDIChild& w, const std::string& path, std::optional<DocumentFormat> format);
 // Writes the window's document to OUT ("-": standard output).
-bool SaveOutput(TMDIChild& w, const std::string& path, Format format, PdfFontMode fonts);
+Result SaveOutput(TMDIChild& w, const std::string& path, DocumentFormat format,
+                  PdfFontMode fonts);
 
 }  // namespace paginor::cli

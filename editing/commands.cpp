@@ -466,7 +466,8 @@ void SetDocumentLanguage(TMDIChild& w, int32_t language) {
   if (w.doc.language == value) return;
   w.doc.language = value;
   FreeHyphenData(w);
-  OpenHyphenData(w);
+  if (const Result hyphenation = OpenHyphenData(w); hyphenation.warning())
+    w.app.message(hyphenation.warning()->message, hyphenation.warning()->icon);
   SetAllDirtyFlags(w.doc);
   SetFileChanged(w, true);
   CompleteRefresh(w);

@@ -47,9 +47,9 @@ bool openAndSave(Host& host, const std::vector<uint8_t>& image, std::vector<uint
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Host host;
   paginor::Document doc;
-  const paginor::SblResult r = paginor::ParseSBL(host.window, data, size, doc);
+  const paginor::Result r = paginor::ParseSBL(host.window, data, size, doc);
   if (!r) {
-    if (r.offset > size || (r.status == paginor::SblStatus::Damaged && r.detail.empty()))
+    if (!r && (r.failure().offset.value_or(0) > size || (r.failure().kind == paginor::FailureKind::Damaged && r.failure().detail.empty())))
       broken("a refusal without reason");
     return 0;
   }
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!openAndSave(host, std::vector<uint8_t>(data, data + size), saved))
     broken("parsed but not opened");
   paginor::Document again;
-  const paginor::SblResult back = paginor::ParseSBL(host.window, saved.data(), saved.size(), again);
-  if (!back) broken(("the saved file is refused: " + back.detail).c_str());
+  const paginor::Result back = paginor::ParseSBL(host.window, saved.data(), saved.size(), again);
+  if (!back) broken(("the saved file is refused: " + back.failure().detail).c_str());
   if (paginor::SerializeSBL(again) != saved) broken("the saved file reads back differently");
   std::vector<uint8_t> savedAgain;
   if (!openAndSave(host, saved, savedAgain)) broken("the saved file does not open");

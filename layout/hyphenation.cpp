@@ -170,28 +170,47 @@ const char* HyphenFileName(int language) {
   return language != 0 ? "english0.hyp" : "german0.hyp";
 }
 
-void OpenHyphenData(TMDIChild& w) {
+namespace {
+
+HyphenTable& bindTable(TMDIChild& w) {
   const int language = w.doc.language != 0 ? 1 : 0;
   HyphenTable& table = w.app.hyphenTables[language];
   w.hyphenTable = &table;
-  if (table.loaded) return;
+  if (table.loaded) return table;
   // Marked first: a file that cannot be read is not tried again in this run.
   table.loaded = true;
   std::string dir = w.programDir.empty() ? w.app.paths().programDataDir() : w.programDir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  const char* name = HyphenFileName(language);
   std::string data;
-  if (!readFile(dir + name, data)) return;
+  if (!readFile(dir + HyphenFileName(language), data)) return table;
   HyphenTable read;
   HyphenReadResult r = ReadHyphenPatterns(data, read);
   if (!r.complete) {
-    w.app.message(std::string("Die Silbentrennungsdatei „") + name +
-                      "“ ist beschädigt. Die automatische Silbentrennung bleibt für "
-                      "diese Sprache ausgeschaltet.",
-                  MsgIcon::Warning);
-    return;
+    table.damaged = true;
+    return table;
   }
   table.groups = std::move(read.groups);
+  return table;
+}
+
+}  // namespace
+
+void BindHyphenData(TMDIChild& w) {
+  bindTable(w);
+}
+
+Result OpenHyphenData(TMDIChild& w) {
+  HyphenTable& table = bindTable(w);
+  if (!table.damaged || table.damageTold) return {};
+  table.damageTold = true;
+  const char* name = HyphenFileName(w.doc.language != 0 ? 1 : 0);
+  Failure f = ReadingFailure(FailureKind::Damaged,
+                             std::string("Die Silbentrennungsdatei „") + name +
+                                 "“ ist beschädigt. Die automatische Silbentrennung bleibt für "
+                                 "diese Sprache ausgeschaltet.");
+  f.icon = MsgIcon::Warning;
+  f.part = name;
+  return Result::DoneWithWarning(std::move(f));
 }
 
 void FreeHyphenData(TMDIChild& w) {
@@ -213,7 +232,7 @@ std::string Hyphenator::split(std::string_view word) const {
 
 std::string TrenneSilben(TMDIChild& w, std::string_view word) {
   // A window not bound yet (created before its language was known) binds on first use.
-  if (!w.hyphenTable) OpenHyphenData(w);
+  if (!w.hyphenTable) bindTable(w);
   return Hyphenator{w.hyphenTable, &w.hyphenCache}.split(word);
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "model/hyphen_data.h"
+#include "platform/result.h"
 
 namespace paginor {
 
@@ -49,10 +50,14 @@ const char* HyphenFileName(int language);
 
 // Makes the table of the document's language the window's current one and reads it from the
 // program directory unless it was read before in this run. A file that cannot be opened leaves
-// the table empty (words stay unsplit); nothing is shown. A damaged file (it ends inside an
-// entry) is reported once and leaves the table empty too, so that half a pattern set cannot
-// produce wrong breaks. The word lists of spelling are not touched here.
-void OpenHyphenData(TMDIChild& w);
+// the table empty (words stay unsplit); nothing is reported. A damaged file (it ends inside an
+// entry) leaves the table empty too, so that half a pattern set cannot produce wrong breaks, and
+// comes back once per run as a warning for the caller to show (also when the table was read in
+// the middle of a layout pass before). The word lists of spelling are not touched here.
+Result OpenHyphenData(TMDIChild& w);
+// The same without the report, for the layout and the readers in the middle of their work: a
+// damaged file waits for the next OpenHyphenData.
+void BindHyphenData(TMDIChild& w);
 
 // Forgets the window's split words; called when the document's language changes.
 void FreeHyphenData(TMDIChild& w);

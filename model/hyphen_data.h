@@ -20,6 +20,10 @@ inline constexpr int kHyphenGroups = 20;
 
 struct HyphenTable {
   bool loaded = false;
+  // The file ended inside an entry; the table stays empty. Told once, by the first caller that
+  // can show it (a table read in the middle of a layout pass waits for that caller).
+  bool damaged = false;
+  bool damageTold = false;
   // groups[g - 1] holds the patterns of g characters.
   std::array<std::vector<HyphenPattern>, kHyphenGroups> groups;
 };

@@ -359,15 +359,6 @@ bool TPDFCanvas::EndDoc() {
              "erhalten.";
     return committed_ = false;
   }
-  if (pictureFailed_) {
-    const char* text =
-        "Mindestens ein Bild ließ sich nicht ins JPEG-Format umwandeln; es bleibt in der "
-        "PDF-Datei leer.";
-    if (ui_)
-      ui_->messageBox(text, kAppTitle, MsgIcon::Warning);
-    else
-      std::cerr << text << "\n";
-  }
   return committed_ = true;
 }
 

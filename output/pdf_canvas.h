@@ -46,7 +46,7 @@ struct PdfFont {
 class TPDFCanvas {
  public:
   // `fonts` measures all text (at 72 pixels per inch, so one unit is one point); `ui` shows the
-  // out-of-memory and picture messages (standard error without one).
+  // failure of a file finished by the destructor (standard error without one).
   explicit TPDFCanvas(FontEngine& fonts, PdfFontMode mode = PdfFontMode::Embedded,
                       Ui* ui = nullptr);
   ~TPDFCanvas();  // finishes an open file as EndDoc does, unless an exception unwinds it
@@ -65,6 +65,8 @@ class TPDFCanvas {
   const std::string& errorText() const { return error_; }
   // The file system's errno behind that failure, 0 when there was none (memory ran out).
   int fileError() const { return file_.errorNumber(); }
+  // Whether a picture of the last file could not be turned into JPEG and was left empty.
+  bool pictureFailed() const { return pictureFailed_; }
 
   void MoveTo(int32_t x, int32_t y);
   void LineTo(int32_t x, int32_t y);

@@ -239,16 +239,21 @@ void DrawPagesPDF(TMDIChild& w, TPDFCanvas& pdf, int32_t pageIndex) {
 
 namespace {
 
-bool writePdf(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
+constexpr const char* kPictureNotConvertedText =
+    "Mindestens ein Bild ließ sich nicht ins JPEG-Format umwandeln; es bleibt in der "
+    "PDF-Datei leer.";
+
+Result writePdf(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
   SettleLayout(w);
-  TPDFCanvas pdf(w.app.fonts(), fontMode, &w.app.ui());
+  TPDFCanvas pdf(w.app.fonts(), fontMode);
   if (!pdf.BeginDoc(fileName)) {
     std::error_code ec;
     const int error = pdf.fileError() == 0 && std::filesystem::is_directory(fileName, ec)
                           ? EISDIR
                           : pdf.fileError();
-    w.app.message(PdfNotCreatedText(fileName, error), MsgIcon::Information);
-    return false;
+    Failure f = FileFailure(FileAccess::Write, error, PdfNotCreatedText(fileName, error));
+    f.icon = MsgIcon::Information;
+    return f;
   }
   const int32_t pages = GetAnzPages(w.doc);
   for (int32_t i = 0; i < pages; ++i) {
@@ -258,12 +263,14 @@ bool writePdf(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
   if (!pdf.EndDoc()) {
     // Without a cause from the file system the writer's own lists ran out of memory.
     const int error = pdf.fileError();
-    const std::string cause = FileErrorCause(error, FileAccess::Write);
-    w.app.message(error == 0 ? PdfOutOfMemoryText(fileName) : pdf.errorText() + " " + cause,
-                  MsgIcon::Error);
-    return false;
+    if (error == 0) return WritingFailure(FailureKind::OutOfMemory, PdfOutOfMemoryText(fileName));
+    return FileFailure(FileAccess::Write, error,
+                       pdf.errorText() + " " + FileErrorCause(error, FileAccess::Write));
   }
-  return true;
+  if (!pdf.pictureFailed()) return {};
+  Failure warning = WritingFailure(FailureKind::Unsupported, kPictureNotConvertedText);
+  warning.icon = MsgIcon::Warning;
+  return Result::DoneWithWarning(std::move(warning));
 }
 
 }  // namespace
@@ -279,26 +286,27 @@ std::string PdfOutOfMemoryText(const std::string& fileName) {
          " zu erstellen! Eine frühere Datei dieses Namens bleibt erhalten.";
 }
 
-bool SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
+Result SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMode) {
   try {
     // The export lays the document out and draws it, which writes into it (the layout, page
     // numbers, fonts of the font table). When it fails, memory running out halfway included,
     // the document gets its previous state back; the copy shares every cell with it, and
     // drawing writes a cell only where it changes.
     Document previous = w.doc;
+    Result written;
     try {
-      if (writePdf(w, fileName, fontMode)) return true;
+      written = writePdf(w, fileName, fontMode);
     } catch (const std::bad_alloc&) {
       w.doc = std::move(previous);
       throw;
     }
-    w.doc = std::move(previous);  // the writer may have met its own lack of memory
-    return false;
+    // The writer may have met its own lack of memory.
+    if (!written) w.doc = std::move(previous);
+    return written;
   } catch (const std::bad_alloc&) {
-    // The writer, unwound, has dropped its unfinished file: an earlier file stays.
-    w.app.message(PdfOutOfMemoryText(fileName), MsgIcon::Error);
-    return false;
   }
+  // The writer, unwound, has dropped its unfinished file: an earlier file stays.
+  return WritingFailure(FailureKind::OutOfMemory, PdfOutOfMemoryText(fileName));
 }
 
 }  // namespace paginor

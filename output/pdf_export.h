@@ -6,6 +6,7 @@
 #include <string>
 
 #include "output/pdf_canvas.h"
+#include "platform/result.h"
 
 namespace paginor {
 
@@ -29,11 +30,11 @@ PdfPageSize PdfPageSizeOf(const TMDIChild& w);
 // Settles the layout and writes the whole document to `fileName`. With PdfFontMode::Names the
 // file is the program's classic output, byte for byte; the default embeds the fonts and places
 // text and bars as the screen does (see PdfTarget in pdf_export.cpp). A file that cannot be
-// created is reported as information, a failure while writing with the writer's message, both
-// with the file's name and the cause; running out of memory ends the export with a message. A
-// failed export leaves the document as it was and an earlier file of that name in place. True
-// when the file was written.
-bool SavePDFFile(TMDIChild& w, const std::string& fileName,
+// created fails with an information, a failure while writing with the writer's message, both
+// with the file's name and the cause; running out of memory ends the export with its own
+// failure. A failed export leaves the document as it was and an earlier file of that name in
+// place. A picture that could not be converted leaves a warning on the written file.
+Result SavePDFFile(TMDIChild& w, const std::string& fileName,
                  PdfFontMode fontMode = PdfFontMode::Embedded);
 
 // Draws page `pageIndex` (0-based) onto the writer's current page and sets that page's size.

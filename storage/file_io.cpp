@@ -119,7 +119,8 @@ std::string WriteFailedText(std::string_view name, int error) {
                    FileAccess::Write);
 }
 std::string DamagedText(std::string_view name) {
-  return "Die Datei " + std::string(name) + " ist beschädigt und kann nicht gelesen werden!";
+  const std::string file = name.empty() ? "Die Datei" : "Die Datei " + std::string(name);
+  return file + " ist beschädigt und kann nicht gelesen werden!";
 }
 std::string TooLargeText(std::string_view name) {
   return "Die Datei " + std::string(name) + " ist zu groß und kann nicht gelesen werden!";
@@ -133,19 +134,62 @@ std::string OutOfMemoryText(std::string_view name, FileCommand command) {
          " zu speichern! Eine frühere Datei dieses Namens bleibt erhalten.";
 }
 
-std::string ReadFailureText(ReadStatus status, std::string_view name, int error) {
-  switch (status) {
-    case ReadStatus::TooLarge:
-      return TooLargeText(name);
-    case ReadStatus::ReadFailed:
-      return withCause("Konnte Datei " + std::string(name) + " nicht lesen!", error,
-                       FileAccess::Read);
+FailureKind FailureKindOf(int error, FileAccess access) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FailureKind::NotFound;
+    case EACCES:
+    case EPERM:
+      return FailureKind::NoPermission;
+    case ENOSPC:
+    case EDQUOT:
+      return FailureKind::DiskFull;
+    case EFBIG:
+      return FailureKind::TooLarge;
+    case ENOMEM:
+      return FailureKind::OutOfMemory;
     default:
-      return OpenFailedText(name, error);
+      return access == FileAccess::Read ? FailureKind::Unreadable : FailureKind::NotWritable;
   }
 }
 
+Failure FileFailure(FileAccess access, int error, std::string message) {
+  Failure f;
+  f.kind = FailureKindOf(error, access);
+  f.stage = access == FileAccess::Read ? FailureStage::Reading : FailureStage::Writing;
+  f.message = std::move(message);
+  return f;
+}
+
+Failure OutOfMemoryFailure(std::string_view name, FileCommand command) {
+  Failure f;
+  f.kind = FailureKind::OutOfMemory;
+  f.stage = command == FileCommand::Open ? FailureStage::Reading : FailureStage::Writing;
+  f.message = OutOfMemoryText(name, command);
+  return f;
+}
+
 namespace {
+
+// How reading a whole file ended; the errno of a failure goes with it.
+enum class ReadStatus { Ok, OpenFailed, TooLarge, ReadFailed };
+
+Result readResult(ReadStatus status, std::string_view name, int error) {
+  switch (status) {
+    case ReadStatus::Ok:
+      return {};
+    case ReadStatus::TooLarge:
+      return ReadingFailure(FailureKind::TooLarge, TooLargeText(name));
+    case ReadStatus::ReadFailed:
+      return FileFailure(FileAccess::Read, error,
+                         withCause("Konnte Datei " + std::string(name) + " nicht lesen!", error,
+                                   FileAccess::Read));
+    case ReadStatus::OpenFailed:
+      break;
+  }
+  return FileFailure(FileAccess::Read, error, OpenFailedText(name, error));
+}
 
 void setError(int* error, int value) {
   if (error) *error = value;
@@ -223,41 +267,42 @@ ReadStatus readDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out, 
 
 }  // namespace
 
-ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out,
-                         int* error) {
+Result ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out) {
   out.clear();
-  setError(error, 0);
+  int error = 0;
   // O_NONBLOCK keeps opening a pipe without writer from waiting; reading then waits as usual.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
-    setError(error, errno);
-    return ReadStatus::OpenFailed;
+    error = errno;
+    return readResult(ReadStatus::OpenFailed, FileNameOf(path), error);
   }
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  const ReadStatus status = readDescriptor(fd, maxBytes, out, error);
+  const ReadStatus status = readDescriptor(fd, maxBytes, out, &error);
   ::close(fd);
-  return status;
+  return readResult(status, FileNameOf(path), error);
 }
 
-ReadStatus ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out, int* error) {
-  setError(error, 0);
-  return readDescriptor(fd, maxBytes, out, error);
+Result ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out,
+                           std::string_view name) {
+  int error = 0;
+  const ReadStatus status = readDescriptor(fd, maxBytes, out, &error);
+  return readResult(status, name, error);
 }
 
-ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out) {
   out.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return ReadStatus::OpenFailed;
+  if (fd < 0) return false;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return ReadStatus::OpenFailed;
+    return false;
   }
   out.resize(std::min(static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(maxBytes)));
   const ReadStatus status = readInto(fd, out, nullptr);
   ::close(fd);
-  return status;
+  return status == ReadStatus::Ok;
 }
 
 FileStatus::FileStatus(Ui& ui, std::string_view text) : ui_(ui) {
@@ -298,47 +343,41 @@ void TakeFileName(TMDIChild& w, const std::string& path) {
 
 namespace {
 
-enum class WriteOutcome { Done, Refused, OutOfMemory };
-
-WriteOutcome writeFile(TMDIChild& w, const std::string& path, const std::string& name,
-                       bool (*write)(AtomicFile&, void*), void* context) {
+// Writes the file; running out of memory is left to the caller, which names the command.
+Result writeFile(TMDIChild& w, const std::string& path, const std::string& name,
+                 bool (*write)(AtomicFile&, void*), void* context) {
   PendingFileName pending(w, path);
   AtomicFile file;
-  if (file.open(path) != WriteError::None) {
-    w.app.message(CreateFailedText(name, file.errorNumber()));
-    return WriteOutcome::Refused;
-  }
+  if (file.open(path) != WriteError::None)
+    return FileFailure(FileAccess::Write, file.errorNumber(),
+                       CreateFailedText(name, file.errorNumber()));
   WriteError result = WriteError::Write;
-  try {
+  {
+    // A bad_alloc here drops the unfinished temporary file with `file`.
     FileStatus status(w.app.ui(), kSavingText);
     result = write(file, context) ? file.commit() : WriteError::Write;
-  } catch (const std::bad_alloc&) {
-    return WriteOutcome::OutOfMemory;  // the unfinished temporary file goes with `file`
   }
   if (result != WriteError::None) {
     const int error = file.errorNumber();
     file.discard();
-    w.app.message(result == WriteError::Create ? CreateFailedText(name, error)
-                                               : WriteFailedText(name, error));
-    return WriteOutcome::Refused;
+    return FileFailure(FileAccess::Write, error,
+                       result == WriteError::Create ? CreateFailedText(name, error)
+                                                    : WriteFailedText(name, error));
   }
   pending.take(w);
-  return WriteOutcome::Done;
+  return {};
 }
 
 }  // namespace
 
-bool WriteDocumentFileWith(TMDIChild& w, const std::string& path,
-                           bool (*write)(AtomicFile& file, void* context), void* context) {
-  WriteOutcome outcome = WriteOutcome::OutOfMemory;
+Result WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+                             bool (*write)(AtomicFile& file, void* context), void* context) {
   try {
-    outcome = writeFile(w, path, FileNameOf(path), write, context);
+    return writeFile(w, path, FileNameOf(path), write, context);
   } catch (const std::bad_alloc&) {
-    outcome = WriteOutcome::OutOfMemory;
   }
-  if (outcome == WriteOutcome::OutOfMemory)
-    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Save));
-  return outcome == WriteOutcome::Done;
+  // Outside the handler: the message needs memory, which the unwinding has given back.
+  return OutOfMemoryFailure(FileNameOf(path), FileCommand::Save);
 }
 
 }  // namespace paginor

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/result.h"
 
 namespace paginor {
 
@@ -42,21 +43,24 @@ std::string TooLargeText(std::string_view name);
 enum class FileCommand { Open, Save };
 std::string OutOfMemoryText(std::string_view name, FileCommand command);
 
-enum class ReadStatus { Ok, OpenFailed, TooLarge, ReadFailed };
+// The kind of failure an errno (or kErrorNotAFile) stands for; `access` tells a missing file
+// from a missing folder and a reading failure from a writing one.
+FailureKind FailureKindOf(int error, FileAccess access);
+// A failure with its kind from the errno and the given message.
+Failure FileFailure(FileAccess access, int error, std::string message);
+
 // Reads a file completely: a regular file, or what a pipe or device delivers up to its end.
-// Files above `maxBytes` are refused (a regular file before anything is allocated for it).
-// `error` (when given) receives the errno of a failure.
-ReadStatus ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out,
-                         int* error = nullptr);
-// The same from an open descriptor (standard input), which stays open.
-ReadStatus ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out,
-                               int* error = nullptr);
+// Files above `maxBytes` are refused (a regular file before anything is allocated for it). The
+// failure's message names the file without its directory.
+Result ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8_t>& out);
+// The same from an open descriptor (standard input), which stays open; `name` stands for it in
+// messages.
+Result ReadWholeDescriptor(int fd, uint64_t maxBytes, std::vector<uint8_t>& out,
+                           std::string_view name);
 // Reads at most the first `maxBytes` bytes of a regular file (fewer when it is shorter), to
 // recognise its format before choosing a reader. Anything but a regular file is refused, as a
 // pipe would lose what was read.
-ReadStatus ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
-// The message of a failed read, naming the file.
-std::string ReadFailureText(ReadStatus status, std::string_view name, int error = 0);
+bool ReadFileStart(const std::string& path, size_t maxBytes, std::vector<uint8_t>& out);
 
 // Shows a progress text in panel 3 of the status bar for as long as it lives, letting the
 // user interface repaint once after setting it.
@@ -94,23 +98,26 @@ class PendingFileName {
 // Writes a document file the one safe way: `write` puts the whole content into a temporary file
 // next to `path` while the status bar says "Speichere Datei..." (false: it could not), and the
 // temporary file replaces the old one only when complete (AtomicFile says how links, devices
-// and pipes are written). Failures, running out of memory included, are shown with the file's
-// name and cause and leave the file and the document as they were; success lets the document
+// and pipes are written). A failure, running out of memory included, comes back with the file's
+// name and cause and leaves the file and the document as they were; success lets the document
 // take the path (TakeFileName).
 // `write` is called through a plain pointer: wrapping it in a std::function could itself run out
 // of memory before the save has begun to guard against that.
 template <typename Write>
-bool WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write);
-bool WriteDocumentFileWith(TMDIChild& w, const std::string& path,
-                           bool (*write)(AtomicFile& file, void* context), void* context);
+Result WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write);
+Result WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+                             bool (*write)(AtomicFile& file, void* context), void* context);
 
 template <typename Write>
-bool WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write) {
+Result WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write) {
   using Callable = std::remove_reference_t<Write>;
   return WriteDocumentFileWith(
       w, path,
       [](AtomicFile& file, void* context) { return (*static_cast<Callable*>(context))(file); },
       const_cast<void*>(static_cast<const void*>(&write)));
 }
+
+// The failure of running out of memory while a file was read, laid out or written.
+Failure OutOfMemoryFailure(std::string_view name, FileCommand command);
 
 }  // namespace paginor

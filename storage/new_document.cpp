@@ -26,7 +26,7 @@ std::string inDirectory(std::string dir, const char* name) {
 
 }  // namespace
 
-void FormCreate(TMDIChild& w) {
+Result FormCreate(TMDIChild& w) {
   Document& d = w.doc;
   d.filePath.clear();
   w.programDir = w.app.paths().programDataDir();
@@ -39,7 +39,7 @@ void FormCreate(TMDIChild& w) {
   d.pictures.clear();
   d.autoHyphenation = 1;
   d.language = 0;
-  OpenHyphenData(w);
+  Result hyphenation = OpenHyphenData(w);
 
   d.CurrentFormat = CurrentFormatRec();
   d.zoomPercent = 100.0;
@@ -53,6 +53,7 @@ void FormCreate(TMDIChild& w) {
 
   CreateStandartVorlagen(d);
   OvertakeFont(w);
+  return hyphenation;
 }
 
 std::string TemplatePath(TMDIChild& w) {
@@ -64,12 +65,15 @@ std::string TemplatePath(TMDIChild& w) {
   return inDirectory(w.app.paths().programDataDir(), kTemplateFileName);
 }
 
-void CreateNewDocument(TMDIChild& w) {
-  FormCreate(w);
+Result CreateNewDocument(TMDIChild& w) {
+  const Result created = FormCreate(w);
   const bool wasQuiet = w.app.quietFileMode;
   w.app.quietFileMode = true;
-  OpenSBLFile(w, TemplatePath(w));
+  Result read = OpenSBLFile(w, TemplatePath(w));
   w.app.quietFileMode = wasQuiet;
+  // A damaged pattern file is worth saying even when the template is fine.
+  if (created.warning() && !read.warning()) read.setWarning(*created.warning());
+  return read;
 }
 
 }  // namespace paginor

@@ -4,13 +4,16 @@
 
 #include <string>
 
+#include "platform/result.h"
+
 namespace paginor {
 
 class TMDIChild;
 
 // Builds a new, empty A4 document in the window (the fixed fields, the standard templates),
-// laid out once. Reading the template "normal.sbt" over it is the caller's next step.
-void FormCreate(TMDIChild& w);
+// laid out once. Reading the template "normal.sbt" over it is the caller's next step. Done, with
+// a warning when the hyphenation patterns are damaged: the caller shows it.
+Result FormCreate(TMDIChild& w);
 
 inline constexpr const char* kTemplateFileName = "normal.sbt";
 
@@ -19,8 +22,9 @@ inline constexpr const char* kTemplateFileName = "normal.sbt";
 std::string TemplatePath(TMDIChild& w);
 
 // Builds the new document (FormCreate), then reads the template over it without touching the
-// file name or the modified flag. A missing or unreadable template shows the reader's message
-// and leaves the built-in document. The document stays unnamed and not modified.
-void CreateNewDocument(TMDIChild& w);
+// file name or the modified flag. A missing or unreadable template leaves the built-in document
+// and comes back as the reader's failure, for the caller to show. The document stays unnamed and
+// not modified.
+Result CreateNewDocument(TMDIChild& w);
 
 }  // namespace paginor

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/records.h"
+#include "platform/result.h"
 
 namespace paginor {
 
@@ -16,41 +17,34 @@ class TMDIChild;
 inline constexpr const char* kNotNativeText = "Dies ist kein gültiges Scribolantium Dokument!";
 
 // Writes the window's document to `path`. The previous file is replaced only once the new one
-// is complete. Shows "Speichere Datei..." while working; a failure shows its message and
-// returns false (running out of memory included; the file and the document stay as they were).
+// is complete. Shows "Speichere Datei..." while working; a failure (running out of memory
+// included) comes back with its message and leaves the file and the document as they were.
 // Unless quietFileMode is set, the document takes the path and is marked as not modified.
-bool SaveSBLFile(TMDIChild& w, const std::string& path);
+Result SaveSBLFile(TMDIChild& w, const std::string& path);
 
 // Replaces the window's document with the file's. A file that cannot be read, is no native
-// document or is damaged, or whose reading or layout runs out of memory, is refused with a
-// message and leaves the document exactly as it was.
+// document or is damaged, or whose reading or layout runs out of memory, is refused (the
+// failure says why) and leaves the document exactly as it was.
 // The page size is not part of the file; the window keeps its own. Unless quietFileMode is
 // set, the document takes the path and is marked as not modified.
-bool OpenSBLFile(TMDIChild& w, const std::string& path);
+Result OpenSBLFile(TMDIChild& w, const std::string& path);
 
 // Reads a native document from memory (standard input) into the window, as OpenSBLFile does a
 // file; `name` stands for the file in messages. The document stays without a file name.
-bool OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name);
+Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name);
 
 // The file image SaveSBLFile writes.
 std::vector<uint8_t> SerializeSBL(const Document& d);
-
-enum class SblStatus { Ok, NotNative, Damaged };
-
-struct SblResult {
-  SblStatus status = SblStatus::Ok;
-  size_t offset = 0;   // where the reader stopped
-  std::string detail;  // what was wrong, for tests and diagnostics
-  explicit operator bool() const { return status == SblStatus::Ok; }
-};
 
 // Whether the data begins with the magic of a native document.
 bool HasSblMagic(const uint8_t* data, size_t size);
 
 // Reads a file image into `out`, a document of its own: on success the members a file holds
 // are replaced (see AdoptFileContent), on failure `out` may be half filled and must be dropped.
-// Character cells are measured with the window's resolution and fonts.
-SblResult ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out);
+// Character cells are measured with the window's resolution and fonts. A refusal is WrongFormat
+// (no native magic) or Damaged, with the offset where reading stopped, the part of the file
+// being read and what was wrong in `detail`; its message is the general one without a name.
+Result ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out);
 
 // Moves the members a file holds from `from` into `to`; page size, CurrentFormat, file name
 // and modified flag of `to` stay.

@@ -69,23 +69,39 @@ class SblReader {
   SblReader(TMDIChild& w, const uint8_t* data, size_t size, Document& out)
       : w_(w), data_(data), size_(size), r_(data, size), d_(out) {}
 
-  SblResult run() {
-    if (!readMagic()) return result_;
-    if (readSettings() && readFonts() && readTemplates() && readPictures() && readPositions() &&
-        readFields() && checkLinks()) {
+  Result run() {
+    if (!readMagic()) return std::move(result_);
+    // Each part of the file in its order; a refusal names the part it met.
+    using Step = bool (SblReader::*)();
+    static constexpr std::pair<const char*, Step> kParts[] = {
+        {"Einstellungen", &SblReader::readSettings}, {"Schriften", &SblReader::readFonts},
+        {"Formatvorlagen", &SblReader::readTemplates}, {"Grafiken", &SblReader::readPictures},
+        {"Positionen", &SblReader::readPositions},    {"Felder", &SblReader::readFields},
+        {"Verkettungen", &SblReader::checkLinks},
+    };
+    bool complete = true;
+    for (const auto& [part, step] : kParts) {
+      part_ = part;
+      if (!(this->*step)()) {
+        complete = false;
+        break;
+      }
+    }
+    if (complete) {
       settleFixedFields();
       settleView();
     }
-    result_.offset = r_.offset();
-    return result_;
+    return std::move(result_);
   }
 
  private:
   bool fail(const char* detail) {
-    if (result_.status == SblStatus::Ok) {
-      result_.status = SblStatus::Damaged;
-      result_.offset = r_.offset();
-      result_.detail = detail;
+    if (result_.ok()) {
+      Failure f = ReadingFailure(FailureKind::Damaged, DamagedText(""));
+      f.offset = r_.offset();
+      f.part = part_;
+      f.detail = detail;
+      result_ = std::move(f);
     }
     return false;
   }
@@ -117,14 +133,18 @@ class SblReader {
   size_t size_;
   ByteReader r_;
   Document& d_;
-  SblResult result_;
+  Result result_;
+  const char* part_ = "Kennung";
   MeasureMemo memo_;
 };
 
 bool SblReader::readMagic() {
   if (!HasSblMagic(data_, size_)) {
-    result_.status = SblStatus::NotNative;
-    result_.detail = "Kennung fehlt";
+    Failure f = ReadingFailure(FailureKind::WrongFormat, kNotNativeText);
+    f.offset = 0;
+    f.part = part_;
+    f.detail = "Kennung fehlt";
+    result_ = std::move(f);
     return false;
   }
   r_.take(4 + sbl::kMagic.size());
@@ -573,7 +593,7 @@ bool HasSblMagic(const uint8_t* data, size_t size) {
   return std::equal(sbl::kMagic.begin(), sbl::kMagic.end(), data + 4);
 }
 
-SblResult ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out) {
+Result ParseSBL(TMDIChild& w, const uint8_t* data, size_t size, Document& out) {
   return SblReader(w, data, size, out).run();
 }
 
@@ -619,7 +639,7 @@ namespace {
 void followLanguage(TMDIChild& w, int32_t previousLanguage) {
   if (w.doc.language != previousLanguage && w.hyphenTable) {
     FreeHyphenData(w);
-    OpenHyphenData(w);
+    BindHyphenData(w);
   }
 }
 
@@ -644,60 +664,46 @@ void adoptAndLayOut(TMDIChild& w, Document& fresh) {
   }
 }
 
-enum class ImageRead { Ok, Refused, OutOfMemory };
-
-// Parses a file image into the window. A refusal has shown its message; running out of memory
-// is left to the caller's message, which knows the command.
-ImageRead readImage(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
-  if (!HasSblMagic(data.data(), data.size())) {
-    w.app.message(kNotNativeText);
-    return ImageRead::Refused;
-  }
-  SblResult result;
-  try {
+// Parses a file image into the window. A damaged file is named in the message; running out of
+// memory is left to the caller, which knows the command.
+Result readImage(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
+  if (!HasSblMagic(data.data(), data.size()))
+    return ReadingFailure(FailureKind::WrongFormat, kNotNativeText);
+  Result result;
+  {
     FileStatus status(w.app.ui(), kOpeningText);
     Document fresh;
     result = ParseSBL(w, data.data(), data.size(), fresh);
     if (result) adoptAndLayOut(w, fresh);
-  } catch (const std::bad_alloc&) {
-    return ImageRead::OutOfMemory;
   }
-  if (!result) {
-    w.app.message(result.status == SblStatus::NotNative ? std::string(kNotNativeText)
-                                                        : DamagedText(name));
-    return ImageRead::Refused;
-  }
-  return ImageRead::Ok;
+  if (!result && result.failure().kind == FailureKind::Damaged)
+    result.failure().message = DamagedText(name);
+  return result;
 }
 
 }  // namespace
 
-bool OpenSBLFile(TMDIChild& w, const std::string& path) {
-  ImageRead outcome = ImageRead::OutOfMemory;
+Result OpenSBLFile(TMDIChild& w, const std::string& path) {
   try {
-    const std::string name = FileNameOf(path);
     PendingFileName pending(w, path);
     std::vector<uint8_t> data;
-    int error = 0;
-    const ReadStatus read = ReadWholeFile(path, sbl::kMaxFileBytes, data, &error);
-    if (read != ReadStatus::Ok) {
-      w.app.message(ReadFailureText(read, name, error));
-      return false;
-    }
-    outcome = readImage(w, data, name);
-    if (outcome == ImageRead::Ok) pending.take(w);
+    Result read = ReadWholeFile(path, sbl::kMaxFileBytes, data);
+    if (!read) return read;
+    Result opened = readImage(w, data, FileNameOf(path));
+    if (opened) pending.take(w);
+    return opened;
   } catch (const std::bad_alloc&) {
-    outcome = ImageRead::OutOfMemory;
   }
-  if (outcome == ImageRead::OutOfMemory)
-    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
-  return outcome == ImageRead::Ok;
+  return OutOfMemoryFailure(FileNameOf(path), FileCommand::Open);
 }
 
-bool OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
-  const ImageRead outcome = readImage(w, data, name);
-  if (outcome == ImageRead::OutOfMemory) w.app.message(OutOfMemoryText(name, FileCommand::Open));
-  if (outcome != ImageRead::Ok) return false;
+Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
+  try {
+    Result opened = readImage(w, data, name);
+    if (!opened) return opened;
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryFailure(name, FileCommand::Open);
+  }
   if (!w.app.quietFileMode) {
     try {
       SetFileChanged(w, false);
@@ -705,7 +711,7 @@ bool OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::stri
       w.doc.modified = 0;
     }
   }
-  return true;
+  return {};
 }
 
 }  // namespace paginor

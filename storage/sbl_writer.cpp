@@ -335,7 +335,7 @@ std::vector<uint8_t> SerializeSBL(const Document& d) {
   return image.take();
 }
 
-bool SaveSBLFile(TMDIChild& w, const std::string& path) {
+Result SaveSBLFile(TMDIChild& w, const std::string& path) {
   return WriteDocumentFile(w, path,
                            [&](AtomicFile& file) { return ImageWriter(&file).write(w.doc); });
 }

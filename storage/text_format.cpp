@@ -355,17 +355,19 @@ std::string DroppedControlsText(const std::string& name, size_t count) {
 
 namespace {
 
-enum class TextRead { Ok, Refused, OutOfMemory };
+// Without the system's code page tables DOS text can be neither read nor written.
+Failure noOemFailure(FailureStage stage) {
+  Failure f = ReadingFailure(FailureKind::Unsupported, kNoOemText);
+  f.stage = stage;
+  return f;
+}
 
 // Decodes the text and builds the window's document from it. Running out of memory on the way
-// gives the window its previous document back.
-TextRead importText(TMDIChild& w, std::vector<uint8_t>&& data, TextCode code, TextImport& report) {
+// gives the window its previous document back and goes on to the caller.
+Result importText(TMDIChild& w, std::vector<uint8_t>&& data, TextCode code, TextImport& report) {
   const ByteTable* oem = nullptr;
   if (code == TextCode::Dos) {
-    if (!OemToAnsiTable()) {
-      w.app.message(kNoOemText);
-      return TextRead::Refused;
-    }
+    if (!OemToAnsiTable()) return noOemFailure(FailureStage::Reading);
     oem = &*OemToAnsiTable();
   }
   FileStatus status(w.app.ui(), kOpeningText);
@@ -378,18 +380,24 @@ TextRead importText(TMDIChild& w, std::vector<uint8_t>&& data, TextCode code, Te
     report.dropped = buildDocument(w, text.bytes);
   } catch (const std::bad_alloc&) {
     w.doc = std::move(previous);
-    return TextRead::OutOfMemory;
+    throw;
   }
-  return TextRead::Ok;
+  return {};
 }
 
 // What the user is told after a successful read: dropped bytes in the status bar (they were
-// never text), characters Windows-1252 lacks in a warning (the text shows "?" in their place).
-void tellAfterReading(TMDIChild& w, const std::string& name, const TextImport& report) {
+// never text), characters Windows-1252 lacks in the result's warning (the text shows "?" in
+// their place).
+void tellAfterReading(TMDIChild& w, const std::string& name, const TextImport& report,
+                      Result& result) {
   try {
     if (report.dropped > 0) w.app.ui().statusText(3, DroppedControlsText(name, report.dropped));
-    if (report.replaced > 0)
-      w.app.message(ReplacedCharactersText(name, report.replaced), MsgIcon::Warning);
+    if (report.replaced > 0) {
+      Failure warning = ReadingFailure(FailureKind::Unsupported,
+                                       ReplacedCharactersText(name, report.replaced));
+      warning.icon = MsgIcon::Warning;
+      result.setWarning(std::move(warning));
+    }
   } catch (const std::bad_alloc&) {
     // The document is read; only the note is lost.
   }
@@ -397,45 +405,39 @@ void tellAfterReading(TMDIChild& w, const std::string& name, const TextImport& r
 
 }  // namespace
 
-bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImport* report) {
+Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImport* report) {
   TextImport met;
-  TextRead outcome = TextRead::OutOfMemory;
+  Result result;
   try {
     const std::string name = FileNameOf(path);
     PendingFileName pending(w, path);
     std::vector<uint8_t> data;
-    int error = 0;
-    const ReadStatus read = ReadWholeFile(path, kMaxTextFileBytes, data, &error);
-    if (read != ReadStatus::Ok) {
-      w.app.message(ReadFailureText(read, name, error));
-      return false;
-    }
-    outcome = importText(w, std::move(data), code, met);
-    if (outcome == TextRead::Ok) {
-      pending.take(w);
-      // Told after the document is there: the text is read, only these bytes are not.
-      tellAfterReading(w, name, met);
-    }
+    Result read = ReadWholeFile(path, kMaxTextFileBytes, data);
+    if (!read) return read;
+    result = importText(w, std::move(data), code, met);
+    if (!result) return result;
+    pending.take(w);
+    // Told after the document is there: the text is read, only these bytes are not.
+    tellAfterReading(w, name, met, result);
   } catch (const std::bad_alloc&) {
-    outcome = TextRead::OutOfMemory;
+    return OutOfMemoryFailure(FileNameOf(path), FileCommand::Open);
   }
-  if (outcome == TextRead::OutOfMemory)
-    w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
-  if (outcome != TextRead::Ok) return false;
   if (report) *report = met;
-  return true;
+  return result;
 }
 
-bool OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name, TextCode code,
-                 TextImport* report) {
-  if (data.size() > kMaxTextFileBytes) {
-    w.app.message(TooLargeText(name));
-    return false;
-  }
+Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name,
+                   TextCode code, TextImport* report) {
+  if (data.size() > kMaxTextFileBytes)
+    return ReadingFailure(FailureKind::TooLarge, TooLargeText(name));
   TextImport met;
-  const TextRead outcome = importText(w, std::move(data), code, met);
-  if (outcome == TextRead::OutOfMemory) w.app.message(OutOfMemoryText(name, FileCommand::Open));
-  if (outcome != TextRead::Ok) return false;
+  Result result;
+  try {
+    result = importText(w, std::move(data), code, met);
+  } catch (const std::bad_alloc&) {
+    return OutOfMemoryFailure(name, FileCommand::Open);
+  }
+  if (!result) return result;
   if (!w.app.quietFileMode) {
     try {
       SetFileChanged(w, false);
@@ -444,17 +446,14 @@ bool OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& nam
     }
   }
   if (report) *report = met;
-  tellAfterReading(w, name, met);
-  return true;
+  tellAfterReading(w, name, met, result);
+  return result;
 }
 
-bool SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code) {
+Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code) {
   const ByteTable* oem = nullptr;
   if (code == TextCode::Dos) {
-    if (!AnsiToOemTable()) {
-      w.app.message(kNoOemText);
-      return false;
-    }
+    if (!AnsiToOemTable()) return noOemFailure(FailureStage::Writing);
     oem = &*AnsiToOemTable();
   }
   return WriteDocumentFile(w, path, [&](AtomicFile& file) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace paginor {
 
 class TMDIChild;
@@ -35,18 +37,18 @@ struct TextImport {
 // the character set the user asked for; a file that starts with a UTF-8 byte-order mark, or is
 // valid UTF-8 holding multi-byte sequences, is read as UTF-8 whatever was asked, since no ANSI or
 // DOS text of any length looks like that by chance. Characters of a UTF-8 file that Windows-1252
-// lacks become "?", and a warning tells the user how many. `report` (when given) receives what
-// was met. A file that cannot be read, or whose reading or layout runs out of memory, is refused
-// with a message and leaves the document as it was.
-bool OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code,
-                 TextImport* report = nullptr);
-inline bool OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+// lacks become "?", and the result's warning tells the user how many. `report` (when given)
+// receives what was met. A file that cannot be read, or whose reading or layout runs out of
+// memory, is refused (the failure says why) and leaves the document as it was.
+Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code,
+                   TextImport* report = nullptr);
+inline Result OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
   return OpenTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
 }
 // The same from memory (standard input); `name` stands for the file in messages, and the
 // document stays without a file name.
-bool OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name, TextCode code,
-                 TextImport* report = nullptr);
+Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name,
+                   TextCode code, TextImport* report = nullptr);
 
 // "Die Datei ... enthielt n Steuerzeichen ...": the note on dropped control bytes.
 std::string DroppedControlsText(const std::string& name, size_t count);
@@ -56,8 +58,8 @@ std::string DroppedControlsText(const std::string& name, size_t count);
 // end their lines in CR LF, UTF-8 text (without byte-order mark) in LF as Linux tools expect. In
 // the DOS code page a character it lacks is written as "?"; UTF-8 holds every character. The
 // previous file is replaced only once the new one is complete.
-bool SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code);
-inline bool SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
+Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code);
+inline Result SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
   return SaveTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
 }
 

@@ -9,6 +9,7 @@
 #include "window/edit_state.h"
 
 #include "platform/platform.h"
+#include "platform/result.h"
 
 namespace paginor {
 
@@ -32,6 +33,17 @@ class Application {
   MsgResult message(std::string_view text, MsgIcon icon = MsgIcon::Error,
                     MsgButtons buttons = MsgButtons::Ok) {
     return platform_.ui->messageBox(text, kAppTitle, icon, buttons);
+  }
+
+  // Shows what a reader or writer came back with, as the desktop program does: its failure, or
+  // the warning of completed work. True when the work was done.
+  bool report(const Result& result) {
+    if (!result) {
+      message(result.failure().message, result.failure().icon);
+      return false;
+    }
+    if (result.warning()) message(result.warning()->message, result.warning()->icon);
+    return true;
   }
 
   // Template loading and recovery files must not touch file names, modified flags or the

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/document_files.h"
 #include "storage/sbl_format.h"
 #include "support/test_support.h"
 
@@ -118,7 +119,7 @@ TEST_F(CliStreams, DashReadsStandardInputAndWritesStandardOutput) {
   EXPECT_EQ(r.out, "");
   // Damaged standard input is refused like a damaged file.
   r = cli({"convert", "--from", "sbl", "-", "x.txt"}, "< ein.txt");
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.exitCode, 3);
   EXPECT_EQ(r.err, "Dies ist kein g\xc3\xbcltiges Scribolantium Dokument!\n");
   EXPECT_FALSE(fs::exists(path("x.txt")));
 }
@@ -147,7 +148,7 @@ TEST_F(CliStreams, ExitCodesTellSuccessFailureAndMisuse) {
   writeText(path("ein.txt"), "Text\n");
   EXPECT_EQ(cli({"convert", "ein.txt", "aus.sbl"}).exitCode, 0);
   EXPECT_EQ(cli({"convert", "fehlt.txt", "aus.sbl"}).exitCode, 1);
-  EXPECT_EQ(cli({"convert", "ein.txt", "fehlt/aus.sbl"}).exitCode, 1);
+  EXPECT_EQ(cli({"convert", "ein.txt", "fehlt/aus.sbl"}).exitCode, 4);
   EXPECT_EQ(cli({"convert", "ein.txt"}).exitCode, 2);
   EXPECT_EQ(cli({"gibtsnicht"}).exitCode, 2);
   const CliResult help = cli({"--help"});
@@ -227,6 +228,102 @@ TEST_F(CliStreams, ATerminatedSaveLeavesNoTemporaryFile) {
       EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();
   }
   EXPECT_EQ(interrupted, 1) << "the save was caught while it ran";
+}
+
+}  // namespace
+}  // namespace paginor
+
+namespace paginor {
+namespace {
+
+// The exit code tells the caller what went wrong: the input, its content, or the output.
+TEST_F(CliStreams, EachKindOfFailureHasItsExitCode) {
+  writeText(path("ein.txt"), "Text\n");
+  writeText(path("fremd.sbl"), "Hallo Welt");
+  EXPECT_EQ(cli({"convert", "fehlt.txt", "aus.sbl"}).exitCode, 1);
+  EXPECT_EQ(cli({"convert", ".", "--from", "txt", "aus.sbl"}).exitCode, 1) << "a folder";
+  CliResult r = cli({"convert", "fremd.sbl", "aus.txt"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, "Dies ist kein g\xc3\xbcltiges Scribolantium Dokument!\n");
+  // Formats the program's dialogs offer but this build cannot read or write are refused with the
+  // program's own message.
+  r = cli({"convert", "ein.txt", "aus.rtf"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.err.find("RTF-Dateien k\xc3\xb6nnen noch nicht geschrieben werden"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(path("aus.rtf")));
+  writeText(path("alt.doc"), "Word");
+  r = cli({"convert", "alt.doc", "aus.txt"});
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.err.find("Word-Dokumente k\xc3\xb6nnen noch nicht gelesen werden"),
+            std::string::npos)
+      << r.err;
+  r = cli({"convert", "ein.txt", "fehlt/aus.pdf"});
+  EXPECT_EQ(r.exitCode, 4);
+  r = cli({"convert", "--to", "sbl", "ein.txt", "/dev/full"});
+  EXPECT_EQ(r.exitCode, 4) << "disk full: " << r.err;
+  EXPECT_EQ(cli({"convert", "--to", "txt", "ein.txt", "/dev/full"}).exitCode, 4);
+}
+
+// Every format the program's dialogs offer is known to the command line by the same extension,
+// and every format the command line writes reads back as the dialogs would read it.
+TEST_F(CliStreams, TheCommandLineKnowsTheDialogsFormats) {
+  writeText(path("ein.txt"), "Gr\xc3\xbc\xc3\x9f" "e\n");
+  for (const FormatInfo& f : DocumentFormats()) {
+    if (f.saveType != 0) {
+      EXPECT_EQ(WithSaveExtension("brief", f.saveType), std::string("brief") + f.extension);
+      EXPECT_EQ(FormatOfExtension(WithSaveExtension("brief", f.saveType))->saveType != 0, true);
+    }
+    const std::string out = std::string("aus_") + f.name + f.extension;
+    const CliResult r = cli({"convert", "--to", f.name, "ein.txt", out});
+    if (!f.writable) {
+      EXPECT_EQ(r.exitCode, 3) << f.name << ": " << r.err;
+      EXPECT_FALSE(fs::exists(path(out)));
+      continue;
+    }
+    ASSERT_EQ(r.exitCode, 0) << f.name << ": " << r.err;
+    if (!f.readable) continue;
+    // What the program's open command would choose for the file it wrote.
+    const CliResult back = cli({"convert", "--from", f.name, out, "--to", "utf8txt", "-"});
+    ASSERT_EQ(back.exitCode, 0) << f.name << ": " << back.err;
+    EXPECT_EQ(back.out, "Gr\xc3\xbc\xc3\x9f" "e\n") << f.name;
+    EXPECT_EQ(ReaderFor(f.openType, out), f.format) << f.name;
+    if (f.saveType != 0) EXPECT_EQ(WriterFor(f.saveType, out), f.format) << f.name;
+  }
+  // The template's extension names a native document for both programs.
+  ASSERT_EQ(cli({"convert", "ein.txt", "vorlage.sbt"}).exitCode, 0);
+  EXPECT_EQ(ReaderFor(kOpenByExtension, "vorlage.sbt"), DocumentFormat::Native);
+  EXPECT_EQ(cli({"convert", "vorlage.sbt", "zurueck.txt"}).exitCode, 0);
+}
+
+TEST_F(CliStreams, OutdirConvertsManyFilesAndGoesOnAfterAFailure) {
+  writeText(path("a.txt"), "Eins\n");
+  writeText(path("b.txt"), "Zwei\n");
+  writeText(path("kaputt.sbl"), "Hallo Welt");
+  fs::create_directory(path("aus"));
+  CliResult r = cli({"convert", "--to", "utf8txt", "--outdir", "aus", "a.txt", "kaputt.sbl",
+                     "fehlt.txt", "b.txt"});
+  EXPECT_EQ(r.exitCode, 6) << "damaged and missing inputs fail for different reasons";
+  EXPECT_EQ(readText(path("aus/a.txt")), "Eins\n");
+  EXPECT_EQ(readText(path("aus/b.txt")), "Zwei\n");
+  EXPECT_FALSE(fs::exists(path("aus/kaputt.txt")));
+  EXPECT_NE(r.err.find("kaputt.sbl: Dies ist kein"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("fehlt.txt: Konnte Datei fehlt.txt nicht"), std::string::npos) << r.err;
+
+  r = cli({"convert", "--to", "sbl", "--outdir", "aus", "a.txt", "b.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(fs::exists(path("aus/a.sbl")));
+  EXPECT_EQ(cli({"convert", "--to", "sbl", "--outdir", "aus", "a.txt", "fehlt.txt"}).exitCode, 1)
+      << "one kind of failure keeps its code";
+  EXPECT_EQ(cli({"convert", "--to", "pdf", "--outdir", "fehlt", "a.txt"}).exitCode, 4);
+  // Two inputs that would give the same output: the second is not written over the first.
+  writeText(path("a.sbl"), "");
+  r = cli({"convert", "--from", "txt", "--to", "utf8txt", "--outdir", "aus", "a.txt", "a.sbl"});
+  EXPECT_EQ(r.exitCode, 4);
+  EXPECT_EQ(readText(path("aus/a.txt")), "Eins\n");
+  EXPECT_EQ(cli({"convert", "--outdir", "aus", "a.txt"}).exitCode, 2) << "--to is needed";
+  EXPECT_EQ(cli({"convert", "--to", "txt", "--outdir", "aus", "-"}).exitCode, 2);
 }
 
 }  // namespace

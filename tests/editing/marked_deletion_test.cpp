@@ -95,7 +95,7 @@ TEST_F(MarkedDeletion, BackspaceAndTypingOverAMarkingInARowKeepTheOtherColumns) 
 TEST_F(MarkedDeletion, TheExampleTableKeepsQuantityAndPrice) {
   const char* data = std::getenv("PAGINOR_DATA_DIR");
   ASSERT_NE(data, nullptr);
-  ASSERT_TRUE(OpenSBLFile(w(), std::string(data) + "/examples/beispiel.sbl"));
+  ASSERT_TRUE(test::Shown(w(), OpenSBLFile(w(), std::string(data) + "/examples/beispiel.sbl")));
   Document& d = doc();
   int32_t field = -1, apples = -1;
   for (int32_t f = 0; f < d.fieldCount() && apples < 0; ++f)

@@ -18,7 +18,7 @@ TEST(ShellTextBox, TheHatchRingsATextBoxWithTheCursorWithoutCoveringIt) {
   const std::string copy = dir + "/kasten.sbl";
   {
     Fixture fx;
-    ASSERT_TRUE(OpenSBLFile(fx.w(), ExampleDocument()));
+    ASSERT_TRUE(test::Shown(fx.w(), OpenSBLFile(fx.w(), ExampleDocument())));
     Document& d = fx.doc();
     int32_t box = -1;
     for (int32_t i = 0; i < d.fieldCount() && box < 0; ++i)
@@ -26,7 +26,7 @@ TEST(ShellTextBox, TheHatchRingsATextBoxWithTheCursorWithoutCoveringIt) {
     ASSERT_GE(box, 0);
     d.Cursor = d.Anchor = CursorPos{box, 0, 3};
     d.currentPage = d.fields[box].page;
-    ASSERT_TRUE(SaveSBLFile(fx.w(), copy));
+    ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), copy)));
   }
   const QString png = QString::fromStdString(dir + "/kasten.png");
   QProcess p;

@@ -222,26 +222,26 @@ TEST_F(HyphenOpen, LoadsTheLanguagesTableOncePerRun) {
   write("german0.hyp", HypFile().add(2, "au", {{1, 1}}).bytes());
   write("english0.hyp", HypFile().add(2, "us", {{1, 1}}).bytes());
   TMDIChild& w = window(0);
-  OpenHyphenData(w);
+  test::Shown(w, OpenHyphenData(w));
   EXPECT_EQ(w.hyphenTable, &fx.app.hyphenTables[0]);
   EXPECT_EQ(TrenneSilben(w, "Haus"), "Ha-us");
   w.doc.language = 2;  // every language but German is English
   FreeHyphenData(w);
-  OpenHyphenData(w);
+  test::Shown(w, OpenHyphenData(w));
   EXPECT_EQ(w.hyphenTable, &fx.app.hyphenTables[1]);
   EXPECT_EQ(TrenneSilben(w, "Haus"), "Hau-s");
   // Another window of the run finds the table loaded and does not read the file again.
   write("german0.hyp", HypFile().add(2, "ha", {{1, 1}}).bytes());
   TMDIChild other(fx.app);
   other.programDir = dir;
-  OpenHyphenData(other);
+  test::Shown(other, OpenHyphenData(other));
   EXPECT_EQ(TrenneSilben(other, "Haus"), "Ha-us");
   EXPECT_TRUE(fx.host.ui.messages.empty());
 }
 
 TEST_F(HyphenOpen, MissingFileLeavesWordsWholeSilently) {
   TMDIChild& w = window(0);
-  OpenHyphenData(w);
+  test::Shown(w, OpenHyphenData(w));
   EXPECT_TRUE(fx.app.hyphenTables[0].loaded);
   EXPECT_EQ(TrenneSilben(w, "Silbentrennung"), "Silbentrennung");
   EXPECT_TRUE(fx.host.ui.messages.empty());
@@ -251,12 +251,12 @@ TEST_F(HyphenOpen, DamagedFileIsReportedOnceAndNotUsed) {
   std::string data = HypFile().add(2, "au", {{1, 1}}).add(3, "abc", {{1, 1}}).bytes();
   write("german0.hyp", data.substr(0, 21));  // ends inside the second entry
   TMDIChild& w = window(0);
-  OpenHyphenData(w);
+  test::Shown(w, OpenHyphenData(w));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_NE(fx.host.ui.messages[0].text.find("german0.hyp"), std::string::npos);
   EXPECT_NE(fx.host.ui.messages[0].text.find("beschädigt"), std::string::npos);
   EXPECT_EQ(TrenneSilben(w, "Haus"), "Haus");  // the entry read before the damage is not used
-  OpenHyphenData(w);
+  test::Shown(w, OpenHyphenData(w));
   EXPECT_EQ(fx.host.ui.messages.size(), 1u);
 }
 
@@ -320,7 +320,7 @@ TEST_P(HyphenWords, GeneratedTableMakesNoWrongBreak) {
   test::Fixture fx;
   const auto& [language, file] = GetParam();
   fx.w().doc.language = language;
-  OpenHyphenData(fx.w());
+  test::Shown(fx.w(), OpenHyphenData(fx.w()));
   const size_t minRight = language == 0 ? 2 : 3;
   size_t groups = 0;
   for (const auto& g : fx.w().hyphenTable->groups) groups += g.empty() ? 0 : 1;
@@ -355,7 +355,7 @@ INSTANTIATE_TEST_SUITE_P(HyphenLists, HyphenWords,
 
 TEST(HyphenWordsEdges, NoSingleLetterFragmentsInGermanAndCapitalsAreSplit) {
   test::Fixture fx;
-  OpenHyphenData(fx.w());
+  test::Shown(fx.w(), OpenHyphenData(fx.w()));
   for (const char* word : {"Abend", "Ofen", "Esel", "Ufer", "Igel", "Treue", "Idee", "Kleie",
                            "Ähre", "Öse", "über", "oben", "Amerika"}) {
     std::string g = TrenneSilben(fx.w(), utf8ToCp1252(word));

@@ -112,7 +112,7 @@ class PdfExport : public ::testing::Test {
   }
   Pdf Export(PdfFontMode mode = PdfFontMode::Names, const std::string& name = "out.pdf") {
     path = dir + "/" + name;
-    EXPECT_TRUE(SavePDFFile(w(), path, mode));
+    EXPECT_TRUE(test::Shown(w(), SavePDFFile(w(), path, mode)));
     CheckWithQpdf(path);
     return Pdf(pdftest::ReadFile(path));
   }
@@ -399,7 +399,7 @@ TEST_F(PdfExport, TheWriterAndTheExportShareTheirFontsAndGiveThemBack) {
 
 TEST_F(PdfExport, AFileThatCannotBeCreatedIsReported) {
   const std::string target = dir + "/fehlt/aus.pdf";
-  EXPECT_FALSE(SavePDFFile(w(), target));
+  EXPECT_FALSE(test::Shown(w(), SavePDFFile(w(), target)));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Die PDF-Datei konnte nicht erstellt werden! aus.pdf: Der Ordner existiert nicht.");
@@ -569,7 +569,7 @@ TEST_F(ConvertToPdf, MistakesAreRefusedWithAMessage) {
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.output.find("PDF-Dateien können nicht gelesen"), std::string::npos) << r.output;
   r = Cli(Quote(dir + "/ein.txt") + " " + Quote(dir + "/fehlt/x.pdf"));
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.exitCode, 4);
   EXPECT_NE(r.output.find("Die PDF-Datei konnte nicht erstellt werden!"), std::string::npos)
       << r.output;
   EXPECT_FALSE(std::filesystem::exists(dir + "/x.sbl"));

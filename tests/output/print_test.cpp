@@ -171,7 +171,7 @@ TEST_F(Print, PrintAndPdfExportBreakTextAroundAnObjectAlike) {
   const char* data = std::getenv("PAGINOR_DATA_DIR");
   ASSERT_NE(data, nullptr);
   const std::string example = std::string(data) + "/examples/beispiel.sbl";
-  ASSERT_TRUE(OpenSBLFile(w(), example));
+  ASSERT_TRUE(test::Shown(w(), OpenSBLFile(w(), example)));
   ASSERT_TRUE(PrintDocument(w()).ok);
   ASSERT_EQ(printer().jobs.size(), 1u);
   const auto& sheets = printer().jobs[0].sheets;
@@ -179,9 +179,9 @@ TEST_F(Print, PrintAndPdfExportBreakTextAroundAnObjectAlike) {
 
   auto other = std::make_unique<TMDIChild>(fx.app);
   FormCreate(*other);
-  ASSERT_TRUE(OpenSBLFile(*other, example));
+  ASSERT_TRUE(test::Shown(*other, OpenSBLFile(*other, example)));
   const std::string pdf = test::TempDir("print-vs-pdf") + "/beispiel.pdf";
-  ASSERT_TRUE(SavePDFFile(*other, pdf));
+  ASSERT_TRUE(test::Shown(*other, SavePDFFile(*other, pdf)));
   const std::string printedLayout = DumpDocumentJson(fx.doc());
   const std::string exportedLayout = DumpDocumentJson(other->doc);
   const auto split = std::mismatch(printedLayout.begin(), printedLayout.end(),

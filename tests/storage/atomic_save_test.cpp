@@ -116,7 +116,7 @@ TEST(AtomicSave, AWriteErrorLeavesTheOldFileAndNoTemporaryFile) {
   test::WriteBytes(path, kOld);
   {
     FileSizeLimit limit(1000);
-    EXPECT_FALSE(SaveSBLFile(fx.w(), path));
+    EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   }
   EXPECT_EQ(test::ReadBytes(path), kOld);
   EXPECT_EQ(entries(dir), std::vector<std::string>{"voll.sbl"});
@@ -128,7 +128,7 @@ TEST(AtomicSave, AWriteErrorLeavesTheOldFileAndNoTemporaryFile) {
 
   {
     FileSizeLimit limit(50);  // the document's text is longer
-    EXPECT_FALSE(SaveTXTFile(fx.w(), path, false));
+    EXPECT_FALSE(test::Shown(fx.w(), SaveTXTFile(fx.w(), path, false)));
   }
   EXPECT_EQ(test::ReadBytes(path), kOld);
 }
@@ -137,7 +137,7 @@ TEST(AtomicSave, AFullDiskIsNamedAsTheCause) {
   // /dev/full takes no byte: a device is written in place, so its error is the disk's.
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   test::Fixture fx;
-  EXPECT_FALSE(SaveSBLFile(fx.w(), "/dev/full"));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), "/dev/full")));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei full nicht schreiben! Der Datenträger ist voll.");
@@ -147,7 +147,7 @@ TEST(AtomicSave, AFullDiskIsNamedAsTheCause) {
 TEST(AtomicSave, MissingDirectoriesAndDirectoriesInTheWayAreReported) {
   test::Fixture fx;
   const std::string dir = testDir();
-  EXPECT_FALSE(SaveSBLFile(fx.w(), dir + "/fehlt/neu.sbl"));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/fehlt/neu.sbl")));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei neu.sbl nicht erstellen! Der Ordner existiert nicht.");
@@ -155,14 +155,14 @@ TEST(AtomicSave, MissingDirectoriesAndDirectoriesInTheWayAreReported) {
 
   fs::create_directory(dir + "/ordner.sbl");
   test::WriteBytes(dir + "/ordner.sbl/inhalt", kOld);
-  EXPECT_FALSE(SaveSBLFile(fx.w(), dir + "/ordner.sbl"));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/ordner.sbl")));
   EXPECT_EQ(fx.host.ui.messages.at(1).text,
             "Konnte Datei ordner.sbl nicht erstellen! Der Name gehört zu einem Ordner.");
   EXPECT_EQ(test::ReadBytes(dir + "/ordner.sbl/inhalt"), kOld);
   EXPECT_EQ(entries(dir), std::vector<std::string>{"ordner.sbl"});
 
   test::WriteBytes(dir + "/datei", kOld);
-  EXPECT_FALSE(SaveSBLFile(fx.w(), dir + "/datei/x.sbl"));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/datei/x.sbl")));
   EXPECT_EQ(fx.host.ui.messages.at(2).text,
             "Konnte Datei x.sbl nicht erstellen! Ein Teil des Pfades ist kein Ordner.");
 }
@@ -186,17 +186,17 @@ TEST(AtomicSave, ReadOnlyFilesStayAndWritableFilesInReadOnlyDirectoriesAreWritte
   const ino_t inode = statOf(own).st_ino;
 
   const std::string failure = asUnprivilegedUser([&]() -> std::string {
-    if (SaveSBLFile(fx.w(), locked)) return "a read-only file was replaced";
+    if (test::Shown(fx.w(), SaveSBLFile(fx.w(), locked))) return "a read-only file was replaced";
     if (fx.host.ui.messages.back().text !=
         "Konnte Datei gesperrt.sbl nicht erstellen! Keine Schreibberechtigung.")
       return "message: " + fx.host.ui.messages.back().text;
     // Writing that fails halfway puts the old content back.
     {
       FileSizeLimit limit(image.size() / 2);
-      if (SaveSBLFile(fx.w(), own)) return "a save beyond the size limit succeeded";
+      if (test::Shown(fx.w(), SaveSBLFile(fx.w(), own))) return "a save beyond the size limit succeeded";
     }
     if (test::ReadBytes(own) != kOld) return "the old content was lost";
-    if (!SaveSBLFile(fx.w(), own)) return "in place: " + fx.host.ui.messages.back().text;
+    if (!test::Shown(fx.w(), SaveSBLFile(fx.w(), own))) return "in place: " + fx.host.ui.messages.back().text;
     return {};
   });
   chmod(dir.c_str(), 0755);
@@ -218,7 +218,7 @@ TEST(AtomicSave, ReplacingKeepsOwnerGroupAndMode) {
   }
   const struct stat before = statOf(path);
 
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   const struct stat after = statOf(path);
   EXPECT_NE(after.st_ino, before.st_ino) << "replaced by a new file";
   EXPECT_EQ(after.st_mode & 07777, 0600u);
@@ -227,7 +227,7 @@ TEST(AtomicSave, ReplacingKeepsOwnerGroupAndMode) {
   EXPECT_EQ(test::ReadBytes(path), SerializeSBL(fx.doc()));
 
   // A new file gets what any new file gets.
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/neu.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/neu.sbl")));
   const mode_t mask = umask(0);
   umask(mask);
   EXPECT_EQ(statOf(dir + "/neu.sbl").st_mode & 0777, 0666u & ~mask);
@@ -262,7 +262,7 @@ TEST(AtomicSave, LinksStayLinksAndTheFileTheyNameIsReplacedOrCreated) {
   fs::create_symlink("rechte.sbl", dir + "/verweis.sbl");
   fs::create_symlink("../verweis.sbl", dir + "/unter/kette.sbl");  // a chain of two
 
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/unter/kette.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/unter/kette.sbl")));
   EXPECT_TRUE(fs::is_symlink(dir + "/verweis.sbl")) << "the links stay links";
   EXPECT_TRUE(fs::is_symlink(dir + "/unter/kette.sbl"));
   EXPECT_EQ(test::ReadBytes(path), SerializeSBL(fx.doc()));
@@ -270,7 +270,7 @@ TEST(AtomicSave, LinksStayLinksAndTheFileTheyNameIsReplacedOrCreated) {
 
   // A link to a file that does not exist yet creates that file.
   fs::create_symlink("spaeter.sbl", dir + "/offen.sbl");
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/offen.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/offen.sbl")));
   EXPECT_TRUE(fs::is_symlink(dir + "/offen.sbl"));
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir + "/spaeter.sbl")));
   EXPECT_EQ(test::ReadBytes(dir + "/spaeter.sbl"), SerializeSBL(fx.doc()));
@@ -278,7 +278,7 @@ TEST(AtomicSave, LinksStayLinksAndTheFileTheyNameIsReplacedOrCreated) {
   // Links in a circle are refused.
   fs::create_symlink("kreis2", dir + "/kreis1");
   fs::create_symlink("kreis1", dir + "/kreis2");
-  EXPECT_FALSE(SaveSBLFile(fx.w(), dir + "/kreis1"));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/kreis1")));
   EXPECT_EQ(fx.host.ui.messages.back().text,
             "Konnte Datei kreis1 nicht erstellen! Die symbolischen Verknüpfungen bilden einen "
             "Kreis.");
@@ -293,7 +293,7 @@ TEST(AtomicSave, AHardLinkedFileIsSplitByASave) {
   const std::string dir = testDir();
   test::WriteBytes(dir + "/a.sbl", kOld);
   fs::create_hard_link(dir + "/a.sbl", dir + "/b.sbl");
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/a.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/a.sbl")));
   EXPECT_EQ(test::ReadBytes(dir + "/a.sbl"), SerializeSBL(fx.doc()));
   EXPECT_EQ(test::ReadBytes(dir + "/b.sbl"), kOld);
 }
@@ -328,7 +328,7 @@ TEST(AtomicSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced) {
   const std::string fifo = dir + "/rohr";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   PipeReader reader(fifo);
-  ASSERT_TRUE(SaveSBLFile(fx.w(), fifo));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), fifo)));
   EXPECT_EQ(reader.take(), image) << "the reader gets the whole document";
   EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode));
 
@@ -340,7 +340,7 @@ TEST(AtomicSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced) {
     char buf[4096];
     for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) got.insert(got.end(), buf, buf + n);
   });
-  const bool saved = SaveTXTFile(fx.w(), "/dev/fd/" + std::to_string(fds[1]), TextCode::Utf8);
+  const bool saved = test::Shown(fx.w(), SaveTXTFile(fx.w(), "/dev/fd/" + std::to_string(fds[1]), TextCode::Utf8));
   close(fds[1]);
   drain.join();
   close(fds[0]);
@@ -352,13 +352,13 @@ TEST(AtomicSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced) {
     // A device node made here: it stays a device (this one discards what it gets).
     const std::string node = dir + "/nichts";
     ASSERT_EQ(mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-    ASSERT_TRUE(SaveSBLFile(fx.w(), node));
+    ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), node)));
     EXPECT_TRUE(S_ISCHR(statOf(node).st_mode));
     EXPECT_EQ(statOf(node).st_rdev, makedev(1, 3));
     // A block device is no place for a document.
     const std::string disk = dir + "/platte";
     ASSERT_EQ(mknod(disk.c_str(), S_IFBLK | 0600, makedev(7, 200)), 0);
-    EXPECT_FALSE(SaveSBLFile(fx.w(), disk));
+    EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), disk)));
     EXPECT_EQ(fx.host.ui.messages.back().text,
               "Konnte Datei platte nicht erstellen! Das Ziel ist keine Datei, sondern ein "
               "Blockgerät oder ein Socket.");
@@ -372,7 +372,7 @@ TEST(AtomicSave, DevicesAndPipesAreWrittenInPlaceNeverReplaced) {
   ASSERT_LT(socketPath.size(), sizeof addr.sun_path);
   std::copy(socketPath.begin(), socketPath.end(), addr.sun_path);
   ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  EXPECT_FALSE(SaveSBLFile(fx.w(), socketPath));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveSBLFile(fx.w(), socketPath)));
   close(sock);
   EXPECT_EQ(fx.host.ui.messages.back().text,
             "Konnte Datei sockel nicht erstellen! Das Ziel ist keine Datei, sondern ein "
@@ -442,7 +442,7 @@ TEST(AtomicSave, TheNextSaveRemovesTemporaryFilesOfEndedProcesses) {
   }
 
   test::Fixture fx;
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/anderes.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/anderes.sbl")));
   std::vector<std::string> expect = {".bericht.sbl.~9x-1", ".notiz.~abc", running, "anderes.sbl",
                                      "notiz.~123-4"};
   if (isRoot()) expect.push_back(".fremd.~" + std::to_string(gone) + "-1");

@@ -148,20 +148,20 @@ TEST_F(CliConvert, FailuresExitNonZeroWithTheGermanMessage) {
 
   write("fremd.sbl", "Hallo Welt");
   r = cli({"convert", dir + "/fremd.sbl", dir + "/x.txt"});
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.exitCode, 3);
   EXPECT_EQ(r.err, "Dies ist kein g\xc3\xbcltiges Scribolantium Dokument!\n");
 
   write("ein.txt", "Text");
   r = cli({"convert", dir + "/ein.txt", dir + "/fehlt/x.sbl"});
-  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.exitCode, 4);
   EXPECT_EQ(r.err, "Konnte Datei x.sbl nicht erstellen! Der Ordner existiert nicht.\n");
 
   r = cli({"convert", dir + "/ein.txt", dir + "/x.xyz"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.err.find("Unbekannter Dateityp"), std::string::npos) << r.err;
-  r = cli({"convert", "--to", "rtf", dir + "/ein.txt", dir + "/x.rtf"});
+  r = cli({"convert", "--to", "html", dir + "/ein.txt", dir + "/x.html"});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("Unbekanntes Format: rtf"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Unbekanntes Format: html"), std::string::npos) << r.err;
   r = cli({"convert", dir + "/ein.txt"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_NE(r.err.find("Aufruf: paginor-cli convert"), std::string::npos) << r.err;

@@ -46,7 +46,7 @@ class NewDocumentTemplate : public ::testing::Test {
     FormCreate(author);
     test::AddText(author, 0, 0, text);
     author.doc.zoomPercent = 50.0;
-    ASSERT_TRUE(SaveSBLFile(author, dir + "/normal.sbt"));
+    ASSERT_TRUE(test::Shown(author, SaveSBLFile(author, dir + "/normal.sbt")));
   }
 
   test::Fixture fx;
@@ -57,7 +57,7 @@ TEST_F(NewDocumentTemplate, IsReadOverTheNewDocumentWhichStaysUnnamedAndUnmodifi
   writeTemplate(paths.data, "Vorlage");
   fx.host.ui.statusHistory.clear();
   TMDIChild w(fx.app);
-  CreateNewDocument(w);
+  test::Shown(w, CreateNewDocument(w));
   EXPECT_EQ(bodyText(w.doc), "Vorlage");
   EXPECT_DOUBLE_EQ(w.doc.zoomPercent, 50.0);
   EXPECT_TRUE(w.doc.fileName.empty());
@@ -75,18 +75,18 @@ TEST_F(NewDocumentTemplate, TheUsersOwnTemplateTakesPrecedence) {
   writeTemplate(paths.data, "Programm");
   writeTemplate(paths.user, "Eigene");
   TMDIChild mine(fx.app);
-  CreateNewDocument(mine);
+  test::Shown(mine, CreateNewDocument(mine));
   EXPECT_EQ(bodyText(mine.doc), "Eigene");
 
   std::filesystem::remove(paths.user + "/normal.sbt");
   TMDIChild shared(fx.app);
-  CreateNewDocument(shared);
+  test::Shown(shared, CreateNewDocument(shared));
   EXPECT_EQ(bodyText(shared.doc), "Programm");
 }
 
 TEST_F(NewDocumentTemplate, AMissingOrDamagedTemplateLeavesTheBuiltInDocument) {
   TMDIChild w(fx.app);
-  CreateNewDocument(w);
+  test::Shown(w, CreateNewDocument(w));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei normal.sbt nicht \xc3\xb6"
@@ -98,7 +98,7 @@ TEST_F(NewDocumentTemplate, AMissingOrDamagedTemplateLeavesTheBuiltInDocument) {
   damaged.resize(damaged.size() - 1);
   test::WriteBytes(paths.data + "/normal.sbt", damaged);
   TMDIChild w2(fx.app);
-  CreateNewDocument(w2);
+  test::Shown(w2, CreateNewDocument(w2));
   ASSERT_EQ(fx.host.ui.messages.size(), 2u);
   EXPECT_EQ(fx.host.ui.messages[1].text,
             "Die Datei normal.sbt ist besch\xc3\xa4"
@@ -120,7 +120,7 @@ TEST(BuiltTemplate, IsTheNewDocumentWrittenByTheWriter) {
   ASSERT_FALSE(file.empty()) << path;
   EXPECT_EQ(file, SerializeSBL(fx.doc()));
   TMDIChild w(fx.app);
-  CreateNewDocument(w);
+  test::Shown(w, CreateNewDocument(w));
   EXPECT_TRUE(fx.host.ui.messages.empty());
   EXPECT_TRUE(test::StoredContentEqual(fx.doc(), w.doc));
 }

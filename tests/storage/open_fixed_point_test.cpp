@@ -64,7 +64,7 @@ TEST_F(OpenFixedPoint, ARichDocumentSavedAfterSettlingOpensIntoTheSameLayout) {
   // Its text boxes stand where the flow around them never agrees with itself: settling stops
   // after its passes with the layout they reached, the same one on every open.
   SettleLayout(fx.w());
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/a.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/a.sbl")));
   openAndSave(dir + "/a.sbl", dir + "/b.sbl");
   openAndSave(dir + "/b.sbl", dir + "/c.sbl");
   EXPECT_TRUE(sameBytes("a.sbl", "b.sbl"));

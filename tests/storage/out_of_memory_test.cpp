@@ -194,8 +194,8 @@ class OutOfMemory : public ::testing::Test {
 TEST_F(OutOfMemory, OpeningANativeFileInReadingOrLayout) {
   test::BuildRichDocument(fx.w());
   const std::string path = dir + "/reich.sbl";
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
-  sweep([&](TMDIChild& w) { return OpenSBLFile(w, path); },
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
+  sweep([&](TMDIChild& w) { return test::Shown(w, OpenSBLFile(w, path)); },
         OutOfMemoryText("reich.sbl", FileCommand::Open));
 }
 
@@ -205,7 +205,7 @@ TEST_F(OutOfMemory, OpeningATextFileInReadingOrLayout) {
   for (int i = 0; i < 40; ++i)
     text += "Zeile " + std::to_string(i) + " mit etwas Text\tund Tab\r\n";
   test::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-  sweep([&](TMDIChild& w) { return OpenTXTFile(w, path, TextCode::Ansi); },
+  sweep([&](TMDIChild& w) { return test::Shown(w, OpenTXTFile(w, path, TextCode::Ansi)); },
         OutOfMemoryText("brief.txt", FileCommand::Open));
 }
 
@@ -226,7 +226,7 @@ TEST_F(OutOfMemory, SavingKeepsTheOldFileAndLeavesNoTemporaryFile) {
     const bool native = std::string(name).ends_with(".sbl");
     sweep(
         [&](TMDIChild& w) {
-          return native ? SaveSBLFile(w, path) : SaveTXTFile(w, path, TextCode::Utf8);
+          return native ? test::Shown(w, SaveSBLFile(w, path)) : test::Shown(w, SaveTXTFile(w, path, TextCode::Utf8));
         },
         OutOfMemoryText(name, FileCommand::Save),
         [&] {
@@ -246,7 +246,7 @@ TEST_F(OutOfMemory, ExportingLaysOutAgainAndKeepsTheDocumentAndTheOldPdf) {
       [&](TMDIChild& w) {
         // Every line dirty: the export's settle step runs the layout.
         SetAllDirtyFlags(w.doc);
-        return SavePDFFile(w, path);
+        return test::Shown(w, SavePDFFile(w, path));
       },
       PdfOutOfMemoryText(path),
       [&] {

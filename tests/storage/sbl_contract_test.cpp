@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 // Opens the image in the window as the program opens a file; the image of what it then holds.
 ::testing::AssertionResult openAndSave(TMDIChild& w, const std::vector<uint8_t>& image,
                                        std::vector<uint8_t>& saved) {
-  if (!OpenSBLData(w, image, "eingabe.sbl")) return ::testing::AssertionFailure() << "not opened";
+  if (!test::Shown(w, OpenSBLData(w, image, "eingabe.sbl"))) return ::testing::AssertionFailure() << "not opened";
   SettleLayout(w);
   saved = SerializeSBL(w.doc);
   return ::testing::AssertionSuccess();
@@ -35,8 +35,8 @@ void expectContract(test::Fixture& fx, const std::vector<uint8_t>& input) {
   std::vector<uint8_t> saved;
   ASSERT_TRUE(openAndSave(fx.w(), input, saved));
   Document back;
-  const SblResult r = ParseSBL(fx.w(), saved.data(), saved.size(), back);
-  ASSERT_TRUE(r) << "the saved file is refused: " << r.detail << " at " << r.offset;
+  const Result r = ParseSBL(fx.w(), saved.data(), saved.size(), back);
+  ASSERT_TRUE(r) << "the saved file is refused: " << (r ? std::string() : r.failure().detail + " at " + std::to_string(*r.failure().offset));
   // The same content: read back, it writes the same bytes (the widths of letters and tabs are
   // not stored but measured and laid out again, so they are no part of it).
   EXPECT_EQ(SerializeSBL(back), saved);

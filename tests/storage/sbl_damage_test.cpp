@@ -37,7 +37,13 @@ class SblDamage : public ::testing::Test {
     dir = test::TempDir(std::string("sbl_damage_") + info->name());
   }
 
-  SblResult parse(const std::vector<uint8_t>& bytes) {
+  // The kind of a refusal; nothing for a file that was read.
+  static std::optional<FailureKind> kindOf(const Result& r) {
+    if (r) return std::nullopt;
+    return r.failure().kind;
+  }
+
+  Result parse(const std::vector<uint8_t>& bytes) {
     Document d;
     return ParseSBL(fx.w(), bytes.data(), bytes.size(), d);
   }
@@ -48,7 +54,7 @@ class SblDamage : public ::testing::Test {
     const std::string path = dir + "/kaputt.sbl";
     test::WriteBytes(path, bytes);
     fx.host.ui.messages.clear();
-    EXPECT_FALSE(OpenSBLFile(victim, path));
+    EXPECT_FALSE(test::Shown(victim, OpenSBLFile(victim, path)));
     ASSERT_EQ(fx.host.ui.messages.size(), 1u);
     EXPECT_EQ(fx.host.ui.messages[0].text, message);
     EXPECT_EQ(fx.host.ui.messages[0].caption, "Paginor");
@@ -69,7 +75,7 @@ class SblDamage : public ::testing::Test {
 TEST_F(SblDamage, OneWrongLetterInTheMagicIsNoDocument) {
   std::vector<uint8_t> f = SerializeSBL(fx.doc());
   f[4 + 9] = 'X';  // "SCRIBOLANTIUM" loses a letter
-  EXPECT_EQ(parse(f).status, SblStatus::NotNative);
+  EXPECT_EQ(kindOf(parse(f)), FailureKind::WrongFormat);
   expectRefused(f, "Dies ist kein g\xc3\xbcltiges Scribolantium Dokument!");
   EXPECT_TRUE(fx.host.ui.statusHistory.empty()) << "nothing was read, no progress shown";
 
@@ -82,8 +88,8 @@ TEST_F(SblDamage, OneWrongLetterInTheMagicIsNoDocument) {
 
 TEST_F(SblDamage, MissingFilesAndDirectoriesCannotBeOpened) {
   fx.host.ui.messages.clear();
-  EXPECT_FALSE(OpenSBLFile(victim, dir + "/fehlt.sbl"));
-  EXPECT_FALSE(OpenSBLFile(victim, dir));
+  EXPECT_FALSE(test::Shown(victim, OpenSBLFile(victim, dir + "/fehlt.sbl")));
+  EXPECT_FALSE(test::Shown(victim, OpenSBLFile(victim, dir)));
   ASSERT_EQ(fx.host.ui.messages.size(), 2u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei fehlt.sbl nicht \xc3\xb6"
@@ -99,7 +105,7 @@ TEST_F(SblDamage, HugeFilesAreRefusedBeforeReading) {
   test::WriteBytes(path, SerializeSBL(fx.doc()));
   ASSERT_EQ(truncate(path.c_str(), (off_t{1} << 30) + 1), 0);  // sparse: costs no disk
   fx.host.ui.messages.clear();
-  EXPECT_FALSE(OpenSBLFile(victim, path));
+  EXPECT_FALSE(test::Shown(victim, OpenSBLFile(victim, path)));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Die Datei riesig.sbl ist zu gro\xc3\x9f und kann nicht gelesen werden!");
@@ -112,9 +118,10 @@ TEST_F(SblDamage, EveryTruncationIsRefused) {
   for (size_t n = 0; n < sample.size(); ++n) {
     // An allocation of exactly n bytes, so that the sanitizer sees any read past the end.
     const std::vector<uint8_t> cut(sample.begin(), sample.begin() + static_cast<long>(n));
-    const SblResult r = parse(cut);
-    ASSERT_EQ(r.status, n < 64 ? SblStatus::NotNative : SblStatus::Damaged) << "cut at " << n;
-    ASSERT_LE(r.offset, n);
+    const Result r = parse(cut);
+    ASSERT_EQ(kindOf(r), n < 64 ? FailureKind::WrongFormat : FailureKind::Damaged)
+        << "cut at " << n;
+    ASSERT_LE(r.failure().offset.value_or(n + 1), n);
     if (n >= 64 && n % 211 == 0) expectRefused(cut, kDamaged);
   }
 }
@@ -129,8 +136,8 @@ TEST_F(SblDamage, FlippedBytesAreReadOrRefused) {
       std::vector<uint8_t> v = sample;
       v[i] ^= pattern;
       Document d;
-      const SblResult r = ParseSBL(fx.w(), v.data(), v.size(), d);
-      ASSERT_NE(r.status, SblStatus::NotNative);
+      const Result r = ParseSBL(fx.w(), v.data(), v.size(), d);
+      ASSERT_NE(kindOf(r), FailureKind::WrongFormat);
       if (!r) {
         if (++refused % 50 == 0) expectRefused(v, kDamaged);
         continue;
@@ -173,10 +180,11 @@ class SblHostile : public SblDamage {
   }
 
   void expectDamaged(const std::vector<uint8_t>& v, const char* detail = nullptr) {
-    const SblResult r = parse(v);
-    EXPECT_EQ(r.status, SblStatus::Damaged);
+    const Result r = parse(v);
+    ASSERT_EQ(kindOf(r), FailureKind::Damaged);
+    EXPECT_FALSE(r.failure().part.empty()) << "the refusal names the part of the file";
     if (detail) {
-      EXPECT_EQ(r.detail, detail);
+      EXPECT_EQ(r.failure().detail, detail);
     }
   }
   std::vector<uint8_t> withI32(size_t at, int32_t x) {
@@ -253,7 +261,7 @@ TEST_F(SblHostile, JunkInTheUnusedSlotsOfATemplateSampleIsIgnored) {
   const std::string path = dir + "/vorlage.sbl";
   test::WriteBytes(path, v);
   fx.host.ui.messages.clear();
-  ASSERT_TRUE(OpenSBLFile(victim, path));
+  ASSERT_TRUE(test::Shown(victim, OpenSBLFile(victim, path)));
   EXPECT_TRUE(fx.host.ui.messages.empty());
   const VorlageRec* standard = nullptr;
   for (const VorlageRec& t : victim.doc.templates)

@@ -32,8 +32,8 @@ struct FileWindow {
 
 Document parsed(TMDIChild& w, const std::vector<uint8_t>& bytes) {
   Document d;
-  SblResult r = ParseSBL(w, bytes.data(), bytes.size(), d);
-  EXPECT_TRUE(r) << r.detail << " at " << r.offset;
+  Result r = ParseSBL(w, bytes.data(), bytes.size(), d);
+  EXPECT_TRUE(r) << (r ? std::string() : r.failure().detail + " at " + std::to_string(*r.failure().offset));
   return d;
 }
 
@@ -53,14 +53,14 @@ TEST(SblRoundTrip, AFileReadAndWrittenAgainIsTheSameBytes) {
   SetAllDirtyFlags(fx.doc());
   MakeSoftEnters(fx.w());
   const std::string dir = testDir();
-  ASSERT_TRUE(SaveSBLFile(fx.w(), dir + "/a.sbl"));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), dir + "/a.sbl")));
 
   FileWindow other(fx.app);
-  ASSERT_TRUE(OpenSBLFile(other.w, dir + "/a.sbl"));
+  ASSERT_TRUE(test::Shown(other.w, OpenSBLFile(other.w, dir + "/a.sbl")));
   EXPECT_TRUE(test::StoredContentEqual(fx.doc(), other.w.doc));
   EXPECT_TRUE(fx.host.ui.messages.empty());
 
-  ASSERT_TRUE(SaveSBLFile(other.w, dir + "/b.sbl"));
+  ASSERT_TRUE(test::Shown(other.w, SaveSBLFile(other.w, dir + "/b.sbl")));
   EXPECT_TRUE(test::ReadBytes(dir + "/a.sbl") == test::ReadBytes(dir + "/b.sbl"));
   EXPECT_TRUE(test::ReadBytes(dir + "/a.sbl") == SerializeSBL(fx.doc()));
 }
@@ -99,7 +99,7 @@ TEST(SblRoundTrip, SavingAndOpeningTakeTheNameAndShowProgress) {
   SetFileChanged(fx.w(), true);
   const std::string path = testDir() + "/Bericht-\xc3\xbc.sbl";  // UTF-8 file name
 
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   EXPECT_EQ(fx.doc().filePath, path);
   EXPECT_EQ(fx.doc().fileName, "Bericht-\xfc.sbl") << "document text is Windows-1252";
   EXPECT_EQ(fx.doc().modified, 0);
@@ -109,7 +109,7 @@ TEST(SblRoundTrip, SavingAndOpeningTakeTheNameAndShowProgress) {
   fx.host.ui.statusHistory.clear();
   FileWindow other(fx.app);
   SetFileChanged(other.w, true);
-  ASSERT_TRUE(OpenSBLFile(other.w, path));
+  ASSERT_TRUE(test::Shown(other.w, OpenSBLFile(other.w, path)));
   EXPECT_EQ(other.w.doc.filePath, path);
   EXPECT_EQ(other.w.doc.fileName, "Bericht-\xfc.sbl");
   EXPECT_EQ(other.w.doc.modified, 0);
@@ -123,12 +123,12 @@ TEST(SblRoundTrip, QuietFileModeLeavesNamesAndModifiedFlagAlone) {
   SetFileChanged(fx.w(), true);
   fx.app.quietFileMode = true;
   const std::string path = testDir() + "/leise.sbl";
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   EXPECT_TRUE(fx.doc().filePath.empty());
   EXPECT_TRUE(fx.doc().fileName.empty());
   EXPECT_EQ(fx.doc().modified, 1);
 
-  ASSERT_TRUE(OpenSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLFile(fx.w(), path)));
   EXPECT_TRUE(fx.doc().filePath.empty());
   EXPECT_EQ(fx.doc().modified, 1);
 }
@@ -347,31 +347,31 @@ TEST(SblLayout, PageSizeIsNotStored) {
   fx.doc().pageWidth = 123.25;
   fx.doc().pageHeight = 150.75;
   const std::string path = testDir() + "/seite.sbl";
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   const std::vector<uint8_t> f = test::ReadBytes(path);
   EXPECT_EQ(test::FindBytes(f, test::LeBytes(123.25)), std::string::npos);
 
   FileWindow reopened(fx.app);
-  ASSERT_TRUE(OpenSBLFile(reopened.w, path));
+  ASSERT_TRUE(test::Shown(reopened.w, OpenSBLFile(reopened.w, path)));
   EXPECT_DOUBLE_EQ(reopened.w.doc.pageWidth, 210.0);
   EXPECT_DOUBLE_EQ(reopened.w.doc.pageHeight, 297.0);
 
   FileWindow landscape(fx.app);
   landscape.w.doc.pageWidth = 297.0;
   landscape.w.doc.pageHeight = 210.0;
-  ASSERT_TRUE(OpenSBLFile(landscape.w, path));
+  ASSERT_TRUE(test::Shown(landscape.w, OpenSBLFile(landscape.w, path)));
   EXPECT_DOUBLE_EQ(landscape.w.doc.pageWidth, 297.0) << "the window keeps its page size";
 }
 
 TEST(SblRoundTrip, OpeningReplacesEverythingTheFileHoldsAndKeepsTheFormat) {
   test::Fixture fx;
   const std::string path = testDir() + "/leer.sbl";
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
 
   FileWindow busy(fx.app);
   test::BuildRichDocument(busy.w);
   busy.w.doc.CurrentFormat.curFontName = "Arial";
-  ASSERT_TRUE(OpenSBLFile(busy.w, path));
+  ASSERT_TRUE(test::Shown(busy.w, OpenSBLFile(busy.w, path)));
   EXPECT_TRUE(test::StoredContentEqual(fx.doc(), busy.w.doc));
   EXPECT_EQ(busy.w.doc.CurrentFormat.curFontName, "Arial");
 }
@@ -380,11 +380,11 @@ TEST(SblRoundTrip, AFileInAnotherLanguageRebindsTheHyphenationPatterns) {
   test::Fixture fx;
   fx.doc().language = 1;
   const std::string path = testDir() + "/english.sbl";
-  ASSERT_TRUE(SaveSBLFile(fx.w(), path));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
   FileWindow german(fx.app);
-  OpenHyphenData(german.w);
+  test::Shown(german.w, OpenHyphenData(german.w));
   ASSERT_EQ(german.w.hyphenTable, &fx.app.hyphenTables[0]);
-  ASSERT_TRUE(OpenSBLFile(german.w, path));
+  ASSERT_TRUE(test::Shown(german.w, OpenSBLFile(german.w, path)));
   EXPECT_EQ(german.w.hyphenTable, &fx.app.hyphenTables[1]);
 }
 

@@ -43,7 +43,7 @@ struct ReadText {
   ReadText(const std::string& content, TextCode code, const std::string& name = "t.txt") {
     path = testDir() + "/" + name;
     test::WriteBytes(path, bytesOf(content));
-    ok = OpenTXTFile(fx.w(), path, code, &met);
+    ok = test::Shown(fx.w(), OpenTXTFile(fx.w(), path, code, &met));
     readAs = met.code;
   }
   std::string body() const { return bodyText(fx.window->doc); }
@@ -142,7 +142,7 @@ TEST(TextOpen, DosTextIsCodePage850) {
 TEST(TextOpen, MissingOrHugeFilesAreReportedAndChangeNothing) {
   test::Fixture fx;
   const Document before = fx.doc();
-  EXPECT_FALSE(OpenTXTFile(fx.w(), testDir() + "/fehlt.txt", false));
+  EXPECT_FALSE(test::Shown(fx.w(), OpenTXTFile(fx.w(), testDir() + "/fehlt.txt", false)));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei fehlt.txt nicht \xc3\xb6"
@@ -153,7 +153,7 @@ TEST(TextOpen, MissingOrHugeFilesAreReportedAndChangeNothing) {
   const std::string huge = testDir() + "/riesig.txt";
   test::WriteBytes(huge, bytesOf("Text"));
   ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(kMaxTextFileBytes) + 1), 0);  // sparse
-  EXPECT_FALSE(OpenTXTFile(fx.w(), huge, false));
+  EXPECT_FALSE(test::Shown(fx.w(), OpenTXTFile(fx.w(), huge, false)));
   ASSERT_EQ(fx.host.ui.messages.size(), 2u);
   EXPECT_EQ(fx.host.ui.messages[1].text,
             "Die Datei riesig.txt ist zu gro\xc3\x9f und kann nicht gelesen werden!");
@@ -202,7 +202,7 @@ TEST(CodePages, ABoxDrawnDosTableKeepsItsShapeThroughOpenAndSave) {
   EXPECT_TRUE(t.messages().empty());
   // Saved again in the DOS code page: the same table in plain characters, umlauts unchanged.
   const std::string path = testDir() + "/wieder.txt";
-  ASSERT_TRUE(SaveTXTFile(t.fx.w(), path, /*oem*/ true));
+  ASSERT_TRUE(test::Shown(t.fx.w(), SaveTXTFile(t.fx.w(), path, /*oem*/ true)));
   const auto b = test::ReadBytes(path);
   EXPECT_EQ(std::string(b.begin(), b.end()),
             "+===+===+  +-+\r\n"
@@ -215,7 +215,7 @@ TEST(CodePages, ABoxDrawnDosTableKeepsItsShapeThroughOpenAndSave) {
 // Saves the window's document as text and returns the file's bytes.
 std::string saved(test::Fixture& fx, bool oem) {
   const std::string path = testDir() + "/aus.txt";
-  EXPECT_TRUE(SaveTXTFile(fx.w(), path, oem));
+  EXPECT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), path, oem)));
   const auto b = test::ReadBytes(path);
   return std::string(b.begin(), b.end());
 }
@@ -316,18 +316,18 @@ TEST(TextSave, NameModifiedFlagStatusAndFailure) {
   test::Fixture fx;
   SetFileChanged(fx.w(), true);
   const std::string dir = testDir();
-  ASSERT_TRUE(SaveTXTFile(fx.w(), dir + "/name.txt", false));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), dir + "/name.txt", false)));
   EXPECT_EQ(fx.doc().fileName, "name.txt");
   EXPECT_EQ(fx.doc().modified, 0);
   EXPECT_EQ(fx.host.ui.statusHistory, (std::vector<std::string>{"Speichere Datei...", ""}));
 
   SetFileChanged(fx.w(), true);
   fx.app.quietFileMode = true;
-  ASSERT_TRUE(SaveTXTFile(fx.w(), dir + "/leise.txt", false));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), dir + "/leise.txt", false)));
   EXPECT_EQ(fx.doc().fileName, "name.txt");
   EXPECT_EQ(fx.doc().modified, 1);
 
-  EXPECT_FALSE(SaveTXTFile(fx.w(), dir + "/fehlt/x.txt", false));
+  EXPECT_FALSE(test::Shown(fx.w(), SaveTXTFile(fx.w(), dir + "/fehlt/x.txt", false)));
   ASSERT_EQ(fx.host.ui.messages.size(), 1u);
   EXPECT_EQ(fx.host.ui.messages[0].text,
             "Konnte Datei x.txt nicht erstellen! Der Ordner existiert nicht.");
@@ -459,7 +459,7 @@ TEST(TextUtf8, SavedAsUtf8WithLfLineEnds) {
                 "\x84"
                 "Ende\x93");
   const std::string path = testDir() + "/utf8.txt";
-  ASSERT_TRUE(SaveTXTFile(fx.w(), path, TextCode::Utf8));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), path, TextCode::Utf8)));
   const auto b = test::ReadBytes(path);
   EXPECT_EQ(std::string(b.begin(), b.end()),
             "Gr\xc3\xb6\xc3\x9f"
@@ -472,7 +472,7 @@ TEST(TextUtf8, ReadAndSavedAsUtf8AgainKeepsTheText) {
   ReadText t(kUtf8Text, /*oem*/ false);
   ASSERT_TRUE(t.ok);
   const std::string path = testDir() + "/zurueck.txt";
-  ASSERT_TRUE(SaveTXTFile(t.fx.w(), path, TextCode::Utf8));
+  ASSERT_TRUE(test::Shown(t.fx.w(), SaveTXTFile(t.fx.w(), path, TextCode::Utf8)));
   auto b = test::ReadBytes(path);
   EXPECT_EQ(std::string(b.begin(), b.end()), kUtf8Text);
   // Every character of the code page goes out and comes back (controls other than tab are no
@@ -484,7 +484,7 @@ TEST(TextUtf8, ReadAndSavedAsUtf8AgainKeepsTheText) {
   ASSERT_TRUE(every.ok);
   EXPECT_EQ(every.body(), all);
   EXPECT_TRUE(every.messages().empty());
-  ASSERT_TRUE(SaveTXTFile(every.fx.w(), path, TextCode::Utf8));
+  ASSERT_TRUE(test::Shown(every.fx.w(), SaveTXTFile(every.fx.w(), path, TextCode::Utf8)));
   b = test::ReadBytes(path);
   EXPECT_EQ(std::string(b.begin(), b.end()), cp1252ToUtf8(all) + "\n");
   // CR LF and a byte-order mark are read; UTF-8 text is written with LF and without mark.
@@ -492,7 +492,7 @@ TEST(TextUtf8, ReadAndSavedAsUtf8AgainKeepsTheText) {
       "\xef\xbb\xbf"
       "\xc3\xa4\r\nb\r\n",
       /*oem*/ false);
-  ASSERT_TRUE(SaveTXTFile(crlf.fx.w(), path, TextCode::Utf8));
+  ASSERT_TRUE(test::Shown(crlf.fx.w(), SaveTXTFile(crlf.fx.w(), path, TextCode::Utf8)));
   b = test::ReadBytes(path);
   EXPECT_EQ(std::string(b.begin(), b.end()), "\xc3\xa4\nb\n");
 }

@@ -10,6 +10,13 @@
 
 namespace paginor::test {
 
+// What a reader or writer came back with, shown as the desktop program shows it, so that a test
+// can check the messages the user sees. True when the work was done.
+inline bool Shown(TMDIChild& w, const Result& result) {
+  return w.app.report(result);
+}
+
+
 // A headless platform, an application on it and one new document window.
 struct Fixture {
   Fixture();

@@ -34,13 +34,13 @@ TEST(ExampleDocument, BuildsTheCommittedExample) {
   EXPECT_EQ(GetAnzPages(built.doc()), 2);
   if (const char* target = std::getenv("PAGINOR_WRITE_EXAMPLE")) {
     built.app.quietFileMode = true;
-    ASSERT_TRUE(SaveSBLFile(built.w(), target));
+    ASSERT_TRUE(test::Shown(built.w(), SaveSBLFile(built.w(), target)));
   }
 
   Fixture read;
   const std::string path = read.host.paths.programDataDir() + "/examples/beispiel.sbl";
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
-  ASSERT_TRUE(OpenSBLFile(read.w(), path));
+  ASSERT_TRUE(test::Shown(read.w(), OpenSBLFile(read.w(), path)));
   const Document& a = built.doc();
   const Document& b = read.doc();
   ASSERT_EQ(a.fieldCount(), b.fieldCount());
