@@ -278,7 +278,7 @@ bool StartNewDocument(TMDIChild& w, int32_t number) {
 bool StartFileDocument(TMDIChild& w, AppSettings& settings, const std::string& path,
                        int32_t& openFileType) {
   try {
-    FormCreate(w);
+    w.app.report(FormCreate(w));
   } catch (const std::bad_alloc&) {
     w.app.message(OutOfMemoryText(FileNameOf(path), FileCommand::Open));
     return false;

@@ -31,7 +31,7 @@ TMDIChild& Document500(Kind kind) {
   std::unique_ptr<TMDIChild>& w = docs[kind == Kind::Long ? 0 : 1];
   if (!w) {
     w = std::make_unique<TMDIChild>(bench::BenchApp());
-    FormCreate(*w);
+    (void)FormCreate(*w);
     if (kind == Kind::Long)
       bench::FillLongDocument(*w, 500);
     else

@@ -41,7 +41,7 @@ TMDIChild& LongDocument() {
     int pages = kPages;
     for (int attempt = 0; attempt < 4; ++attempt) {
       made = std::make_unique<TMDIChild>(bench::BenchApp());
-      FormCreate(*made);
+      (void)FormCreate(*made);
       bench::FillLongDocument(*made, pages);
       SetAllDirtyFlags(made->doc);
       MakeSoftEnters(*made);
@@ -143,7 +143,7 @@ const std::string& TextFile() {
 // Reads the text file into a new window and settles it, as paginor-cli does before writing.
 std::unique_ptr<TMDIChild> ReadText() {
   auto w = std::make_unique<TMDIChild>(bench::BenchApp());
-  FormCreate(*w);
+  (void)FormCreate(*w);
   if (!OpenTXTFile(*w, TextFile(), TextCode::Ansi)) return nullptr;
   SettleLayout(*w);
   return w;

@@ -16,7 +16,7 @@ namespace {
 std::unique_ptr<TMDIChild> MixedDocument(int pages,
                                          bench::Footnotes footnotes = bench::Footnotes::Yes) {
   auto w = std::make_unique<TMDIChild>(bench::BenchApp());
-  FormCreate(*w);
+  (void)FormCreate(*w);
   bench::FillMixedDocument(*w, pages, footnotes);
   return w;
 }

@@ -20,7 +20,7 @@ namespace {
 // Every other pass takes the character out again, so the document stays the same.
 void BM_LayoutTypingMixed500(benchmark::State& state) {
   auto w = std::make_unique<TMDIChild>(bench::BenchApp());
-  FormCreate(*w);
+  (void)FormCreate(*w);
   bench::FillMixedDocument(*w, 500, bench::Footnotes::Yes);
   MakeSoftEnters(*w);
   Document& d = w->doc;

@@ -82,7 +82,7 @@ void measureTextImport(benchmark::State& state, const std::string& content, doub
   int64_t peak = 0, kept = 0;
   for (auto _ : state) {
     auto w = std::make_unique<TMDIChild>(app);
-    FormCreate(*w);
+    (void)FormCreate(*w);
     ResidentMemory memory;
     if (!OpenTXTFile(*w, path, TextCode::Ansi)) state.SkipWithError("not read");
     peak = memory.peak();
@@ -142,14 +142,14 @@ void BM_OpenSBLEmptyLines(benchmark::State& state) {
   writeFile(text, std::string(lines, '\n'));
   {
     TMDIChild w(app);
-    FormCreate(w);
+    (void)FormCreate(w);
     if (!OpenTXTFile(w, text, TextCode::Ansi) || !SaveSBLFile(w, native))
       state.SkipWithError("no file");
   }
   int64_t peak = 0, kept = 0;
   for (auto _ : state) {
     auto w = std::make_unique<TMDIChild>(app);
-    FormCreate(*w);
+    (void)FormCreate(*w);
     ResidentMemory memory;
     if (!OpenSBLFile(*w, native)) state.SkipWithError("not read");
     peak = memory.peak();

@@ -12,7 +12,7 @@ namespace {
 
 struct LongDocument {
   LongDocument() : app(host.platform()), window(app) {
-    FormCreate(window);
+    (void)FormCreate(window);
     bench::FillLongDocument(window, 500);
   }
   HeadlessPlatform host;

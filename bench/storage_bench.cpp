@@ -20,12 +20,12 @@ namespace {
 
 struct LongDocument {
   LongDocument() : app(host.platform()), window(app), reader(app) {
-    FormCreate(window);
+    (void)FormCreate(window);
     bench::FillLongDocument(window, 500);
     // Documents are saved laid out, over their 500 pages.
     SetAllDirtyFlags(window.doc);
     MakeSoftEnters(window);
-    FormCreate(reader);
+    (void)FormCreate(reader);
     dir = std::filesystem::temp_directory_path() / ("paginor-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     path = (dir / "lang.sbl").string();

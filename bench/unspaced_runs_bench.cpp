@@ -113,7 +113,7 @@ void BM_ImportText(benchmark::State& state, TextKind kind) {
   for (auto _ : state) {
     state.PauseTiming();
     auto w = std::make_unique<TMDIChild>(bench::BenchApp());
-    FormCreate(*w);
+    (void)FormCreate(*w);
     state.ResumeTiming();
     if (!OpenTXTFile(*w, path, false)) {
       state.SkipWithError("cannot read the text file");
@@ -140,7 +140,7 @@ enum class Place { Body, TableCell, TwoColumns };
 // line dirty, as after opening a file.
 std::unique_ptr<TMDIChild> RunDocument(Place place, int cells) {
   auto w = std::make_unique<TMDIChild>(bench::BenchApp());
-  FormCreate(*w);
+  (void)FormCreate(*w);
   Document& d = w->doc;
   const int32_t font = GetNewFontIndex(d, FontOfCurrentFormat(d.CurrentFormat));
   CharRec proto[256];

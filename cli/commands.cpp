@@ -90,7 +90,7 @@ int cmdMeasure(Args& args) {
   }
   Session s;
   TMDIChild& window = s.window();
-  FormCreate(window);
+  Reported(FormCreate(window));
   Document& d = window.doc;
   FontRec f = FontOfCurrentFormat(d.CurrentFormat);
   f.name = utf8ToCp1252(*font);

@@ -80,7 +80,7 @@ int cmdEdit(Args& args) {
   // readers `convert` uses, edited, settled as the window shows it, written.
   Session s;
   TMDIChild& w = s.window();
-  FormCreate(w);
+  Reported(FormCreate(w));
   if (in) {
     const Result read = OpenInput(w, *in, conversion->in);
     if (!read) return Reported(read);

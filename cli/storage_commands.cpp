@@ -137,7 +137,7 @@ Result convertOne(Session& s, const std::optional<std::string>& in, const std::s
   TMDIChild& w = s.freshWindow();
   // A window opened for a file builds the empty document and reads the file over it; the
   // template "normal.sbt" is not read, so that generating the template needs no template.
-  FormCreate(w);
+  Reported(FormCreate(w));
   if (in) {
     Result read = OpenInput(w, *in, c.in);
     if (!read) return read;
@@ -302,7 +302,7 @@ int cmdDumpFile(Args& args) {
   if (!fresh && !(isStandardStream(pos[0]) && !from) && !(format = chooseFormat(from, pos[0])))
     return kExitUsage;
   Session s;
-  FormCreate(s.window());
+  Reported(FormCreate(s.window()));
   if (!fresh) {
     const Result read = OpenInput(s.window(), pos[0], format);
     if (!read) return Reported(read);

@@ -22,7 +22,7 @@
 namespace {
 
 struct Host {
-  Host() : app(platform.platform()), window(app) { paginor::FormCreate(window); }
+  Host() : app(platform.platform()), window(app) { (void)paginor::FormCreate(window); }
   paginor::HeadlessPlatform platform;
   paginor::Application app;
   paginor::TMDIChild window;

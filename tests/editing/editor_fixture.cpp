@@ -159,7 +159,7 @@ void EditorTest::ExpectValid(const std::string& where) {
 void BuildMixedDocument(TMDIChild& w) {
   // A new document in the window, as opening a file gives one.
   w.doc = Document();
-  FormCreate(w);
+  (void)FormCreate(w);
   Document& d = w.doc;
   d.fields[0].lines.clear();
   static const char* kWords[] = {"Der",

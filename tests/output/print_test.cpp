@@ -178,7 +178,7 @@ TEST_F(Print, PrintAndPdfExportBreakTextAroundAnObjectAlike) {
   ASSERT_GE(sheets.size(), 2u);
 
   auto other = std::make_unique<TMDIChild>(fx.app);
-  FormCreate(*other);
+  (void)FormCreate(*other);
   ASSERT_TRUE(test::Shown(*other, OpenSBLFile(*other, example)));
   const std::string pdf = test::TempDir("print-vs-pdf") + "/beispiel.pdf";
   ASSERT_TRUE(test::Shown(*other, SavePDFFile(*other, pdf)));

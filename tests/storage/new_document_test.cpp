@@ -43,7 +43,7 @@ class NewDocumentTemplate : public ::testing::Test {
   // Writes a template whose body holds `text`.
   void writeTemplate(const std::string& dir, const std::string& text) {
     TMDIChild author(fx.app);
-    FormCreate(author);
+    (void)FormCreate(author);
     test::AddText(author, 0, 0, text);
     author.doc.zoomPercent = 50.0;
     ASSERT_TRUE(test::Shown(author, SaveSBLFile(author, dir + "/normal.sbt")));

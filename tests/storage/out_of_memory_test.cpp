@@ -125,7 +125,7 @@ class OutOfMemory : public ::testing::Test {
   // A window with a document of its own, modified and named, to be left alone by a failure.
   std::unique_ptr<TMDIChild> victim() {
     auto w = std::make_unique<TMDIChild>(fx.app);
-    FormCreate(*w);
+    (void)FormCreate(*w);
     if (rich)
       test::BuildRichDocument(*w);
     else

@@ -27,7 +27,7 @@ class SblDamage : public ::testing::Test {
   SblDamage() : victim(fx.app) {
     // Thousands of files are read here; glyph widths do not matter to them.
     fx.host.platform().fonts = &fonts;
-    FormCreate(victim);
+    (void)FormCreate(victim);
     test::AddText(victim, 0, 0, "Bleibt wie es ist");
     victim.doc.fileName = "alt.sbl";
     victim.doc.filePath = "/irgendwo/alt.sbl";

@@ -26,7 +26,7 @@ std::string testDir() {
 
 // A window for a file: the empty document the file is read over.
 struct FileWindow {
-  explicit FileWindow(Application& app) : w(app) { FormCreate(w); }
+  explicit FileWindow(Application& app) : w(app) { (void)FormCreate(w); }
   TMDIChild w;
 };
 

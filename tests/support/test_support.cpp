@@ -9,7 +9,7 @@
 namespace paginor::test {
 
 Fixture::Fixture() : app(host.platform()), window(std::make_unique<TMDIChild>(app)) {
-  FormCreate(*window);
+  (void)FormCreate(*window);
 }
 
 std::string TempDir(const std::string& name) {

@@ -433,7 +433,7 @@ TEST_F(WindowPaint, AHeaderAroundAnObjectOnOnePageNeedsABoundedNumberOfPaints) {
 
   // Deterministic: another window with the same document settles on the same layout.
   auto other = std::make_unique<TMDIChild>(fx.app);
-  FormCreate(*other);
+  (void)FormCreate(*other);
   other->doc.autoHyphenation = 0;
   build(*other);
   other->doc.zoomPercent = 25;
