@@ -115,8 +115,8 @@ void PagePass::drawCellContent(const LineRec& line, const LineState& s, const Ch
       EffectsOf(attributes, size, font.textColour, font.shadowColour, font.outlineColour);
 
   if (cell.kind == kCharPicture) {
-    if (cell.pictureIndex < d_.pictureCount() && d_.pictures[cell.pictureIndex].hasBits())
-      t_.picture(x, s.K + yt - ch, cw + 1, ch + 1, d_.pictures[cell.pictureIndex]);
+    if (cell.pictureIndex() < d_.pictureCount() && d_.pictures[cell.pictureIndex()].hasBits())
+      t_.picture(x, s.K + yt - ch, cw + 1, ch + 1, d_.pictures[cell.pictureIndex()]);
     return;
   }
   if (cell.kind == kCharText && cell.ch == '\t') {
