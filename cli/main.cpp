@@ -13,6 +13,7 @@
 #include "cli/edit_command.h"
 #include "cli/hyphenate_command.h"
 #include "cli/storage_commands.h"
+#include "platform/large_heap.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  paginor::PrepareLargeHeap();
   if (argc < 2) {
     usage(std::cerr);
     return 2;
