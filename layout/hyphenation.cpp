@@ -60,7 +60,7 @@ std::optional<HyphenPattern> readEntry(ByteReader& in, bool& cut) {
   // Each pair is two bytes: a count beyond the data is known to be truncated before reading.
   if (in.remaining() / 2 < *count) return std::nullopt;
   HyphenPattern p;
-  p.text = std::string(text->substr(0, kHyphenMaxText));
+  p.text = text->substr(0, kHyphenMaxText);
   p.gaps.reserve(std::min<size_t>(*count, kHyphenMaxPairs));
   for (uint16_t k = 0; k < *count; ++k) {
     uint8_t pos = *in.u8();
@@ -85,8 +85,14 @@ char upperAscii(char c) {
 bool readFile(const std::string& path, std::string& out) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return false;
-  out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  return !f.bad();
+  // One read of the whole file: the tables are read at every start.
+  f.seekg(0, std::ios::end);
+  const std::streamoff size = f.tellg();
+  f.seekg(0, std::ios::beg);
+  if (size < 0 || !f) return false;
+  out.resize(static_cast<size_t>(size));
+  f.read(out.data(), size);
+  return f.gcount() == size;
 }
 
 }  // namespace
@@ -144,7 +150,7 @@ std::string SplitWithTable(const HyphenTable& table, std::string_view word) {
       std::string_view sub(d.data() + start, len);
       auto first = std::lower_bound(
           group.begin(), group.end(), sub,
-          [](const HyphenPattern& p, std::string_view s) { return std::string_view(p.text) < s; });
+          [](const HyphenPattern& p, std::string_view s) { return p.text.view() < s; });
       for (auto it = first; it != group.end() && it->text == sub; ++it) {
         for (auto [pos, value] : it->gaps) {
           // The gap after the pattern's pos-th character; pos 0 is the gap before it.
