@@ -92,12 +92,77 @@ struct HyphenPattern {
   PatternGaps gaps;  // at most 10
 };
 
+// The patterns of one length, packed: a table of tens of thousands of patterns takes about the
+// size of its file, and reading it touches little memory, which is most of what a start costs.
+// Entry i is at at_[i] in bytes_: a length byte, the text, a count byte and the pairs.
+class PatternGroup {
+ public:
+  // The pairs of an entry, read in place.
+  class Gaps {
+   public:
+    class iterator {
+     public:
+      explicit iterator(const char* p) : p_(p) {}
+      PatternGaps::Pair operator*() const {
+        return {static_cast<uint8_t>(p_[0]), static_cast<uint8_t>(p_[1])};
+      }
+      iterator& operator++() {
+        p_ += 2;
+        return *this;
+      }
+      bool operator!=(const iterator& o) const { return p_ != o.p_; }
+
+     private:
+      const char* p_;
+    };
+    Gaps(const char* p, size_t n) : p_(p), n_(n) {}
+    iterator begin() const { return iterator(p_); }
+    iterator end() const { return iterator(p_ + 2 * n_); }
+    size_t size() const { return n_; }
+
+   private:
+    const char* p_;
+    size_t n_;
+  };
+
+  size_t size() const { return at_.size(); }
+  bool empty() const { return at_.empty(); }
+  // Room for `entries` more entries of `bytes` bytes together.
+  void reserveMore(size_t entries, size_t bytes) {
+    at_.reserve(at_.size() + entries);
+    bytes_.reserve(bytes_.size() + bytes);
+  }
+  void push_back(const HyphenPattern& p);
+  // Adds an entry from its text and its pairs as bytes (position, value, ...), cut to 20 bytes
+  // and 10 pairs.
+  void append(std::string_view text, std::string_view pairs);
+  HyphenPattern operator[](size_t i) const { return {text(i), gapsOf(i)}; }
+
+  std::string_view text(size_t i) const {
+    const char* e = bytes_.data() + at_[i];
+    return {e + 1, static_cast<uint8_t>(e[0])};
+  }
+  Gaps gaps(size_t i) const {
+    const char* e = bytes_.data() + at_[i];
+    const char* count = e + 1 + static_cast<uint8_t>(e[0]);
+    return {count + 1, static_cast<uint8_t>(*count)};
+  }
+
+  // Orders the entries by text, entries of equal text in the order they came.
+  void sortByText();
+
+ private:
+  PatternGaps gapsOf(size_t i) const;
+  std::string bytes_;
+  std::vector<uint32_t> at_;
+};
+
 inline constexpr int kHyphenGroups = 20;
 
 struct HyphenTable {
   bool loaded = false;
   // groups[g - 1] holds the patterns of g characters.
-  std::array<std::vector<HyphenPattern>, kHyphenGroups> groups;
+  std::array<PatternGroup, kHyphenGroups> groups;
 };
 
 // Words already split by a window, keyed by their upper-case form.
