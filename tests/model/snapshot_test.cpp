@@ -1,6 +1,7 @@
 // Whole-document copies share their cell arrays until one side changes a line.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "model/snapshot.h"
@@ -121,6 +122,50 @@ TEST(Snapshot, CellExtrasFollowTheirCell) {
     EXPECT_EQ(plain.footnoteId(), 0);
   }
   EXPECT_EQ(cell_extras::liveCount(), before);
+}
+
+// Thousands of field cells take entries from several chunks of the store; each keeps its own
+// text, and entries given back are taken again instead of growing the store.
+TEST(Snapshot, ManyCellExtrasStayApart) {
+  const size_t before = cell_extras::liveCount();
+  constexpr int kCells = 10000;  // more than two chunks of entries
+  {
+    std::vector<CharRec> cells(kCells);
+    for (int i = 0; i < kCells; ++i) {
+      cells[static_cast<size_t>(i)].kind = kCharField;
+      cells[static_cast<size_t>(i)].setText("Feld " + std::to_string(i));
+      cells[static_cast<size_t>(i)].setNumber(static_cast<uint16_t>(i));
+    }
+    EXPECT_EQ(cell_extras::liveCount(), before + kCells);
+    std::vector<CharRec> copy = cells;
+    cells.erase(cells.begin(), cells.begin() + kCells / 2);
+    EXPECT_EQ(cell_extras::liveCount(), before + kCells + kCells / 2);
+    for (int i = 0; i < kCells; i += 997) {
+      EXPECT_EQ(copy[static_cast<size_t>(i)].text(), "Feld " + std::to_string(i));
+      EXPECT_EQ(copy[static_cast<size_t>(i)].number(), i);
+    }
+    EXPECT_EQ(cells[0].text(), "Feld " + std::to_string(kCells / 2));
+  }
+  EXPECT_EQ(cell_extras::liveCount(), before);
+}
+
+// A snapshot shares a line's cells; changing the carrier of a cell in the document unshares the
+// line and leaves the snapshot's carrier as it was.
+TEST(Snapshot, ParagraphCarrierOfASharedLine) {
+  LineRec line;
+  CharRec end;
+  end.ch = 13;
+  ParagraphFormat p;
+  p.spaceAbove = 3.0;
+  end.setParaCarrier(p);
+  line.chars.edit().push_back(end);
+  const LineRec snapshot = line;
+  ASSERT_TRUE(line.chars.shared());
+  line.chars.mut(0).paraCarrier()->spaceAbove = 8.0;
+  line.chars.mut(0).clearParaCarrier();
+  ASSERT_NE(snapshot.chars[0].paraCarrier(), nullptr);
+  EXPECT_DOUBLE_EQ(snapshot.chars[0].paraCarrier()->spaceAbove, 3.0);
+  EXPECT_EQ(line.chars[0].paraCarrier(), nullptr);
 }
 
 TEST(RecordArray, MovingRunsOfLinesKeepsTheRecords) {
