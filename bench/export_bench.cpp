@@ -11,11 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
-#include <sstream>
 #include <vector>
 
 #include "bench_documents.h"
+#include "german_text.h"
 #include "layout/layout.h"
 #include "layout_documents.h"
 #include "model/primitives.h"
@@ -103,38 +102,11 @@ void BM_DrawPagesPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawPagesPdf)->Unit(benchmark::kMillisecond);
 
-// A text file of about `bytes` bytes: lines of 0 to 6 German words (an empty line now and
-// then), Windows-1252, CR LF. The same seed gives the same file.
-std::string GermanText(size_t bytes) {
-  std::vector<std::string> words;
-  std::istringstream list(utf8ToCp1252(
-      "Sehr geehrte Damen und Herren wir freuen uns Ihnen mitteilen zu können dass die "
-      "Lieferung für März pünktlich eintrifft Größe Maße Preis Angebot gemäß Übersicht Straße "
-      "Köln Bürgermeister Äpfel Öffnungszeiten Überweisung schön grün weiß Fußgänger Mädchen "
-      "Häuser Rechnung Vertrag Kündigung Zahlung Betrag Termin Gespräch Unterlagen beigefügt "
-      "Grüßen Geschäftsführung Bestellung"));
-  for (std::string w; list >> w;) words.push_back(w);
-  static const char kEnds[] = "..,!?:";
-  std::mt19937 random(12);
-  std::string text;
-  text.reserve(bytes + 128);
-  while (text.size() < bytes) {
-    const unsigned count = random() % 7;
-    for (unsigned i = 0; i < count; ++i) {
-      if (i) text += ' ';
-      text += words[random() % words.size()];
-    }
-    if (count) text += kEnds[random() % 6];
-    text += "\r\n";
-  }
-  return text;
-}
-
 const std::string& TextFile() {
   static const std::string path = [] {
     const std::string p =
         (std::filesystem::temp_directory_path() / "paginor_export_bench.txt").string();
-    std::ofstream(p, std::ios::binary) << GermanText(1500000);
+    std::ofstream(p, std::ios::binary) << bench::GermanText(1500000);
     return p;
   }();
   return path;

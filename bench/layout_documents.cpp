@@ -90,7 +90,8 @@ class Generator {
   void footnote(LineRec& l, int no) {
     CharRec ref = proto_['1'];
     ref.kind = kCharFootnoteRef;
-    ref.number = ref.footnoteId = static_cast<uint16_t>(no);
+    ref.setNumber(static_cast<uint16_t>(no));
+    ref.setFootnoteId(static_cast<uint16_t>(no));
     RenderChar(w_, ref, true, std::to_string(no));
     l.chars.push_back(ref);
 

@@ -14,6 +14,7 @@
 #include "cli/hyphenate_command.h"
 #include "cli/session.h"
 #include "cli/storage_commands.h"
+#include "platform/large_heap.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ void usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  paginor::PrepareLargeHeap();
   if (argc < 2) {
     usage(std::cerr);
     return 2;

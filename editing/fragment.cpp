@@ -31,13 +31,12 @@ class FragmentWriter {
   CharRec cell(const CharRec& source) {
     CharRec c = source;
     c.fontIndex = font(source.fontIndex);
-    if (c.kind == kCharPicture) c.pictureIndex = picture(source.pictureIndex);
+    if (c.kind == kCharPicture) c.setPictureIndex(picture(source.pictureIndex()));
     // Work values of the drawing and the line breaker mean nothing outside their line.
-    c.paraCarrier.reset();
+    c.clearParaCarrier();
     c.skipBefore = 0;
-    c.runtime = 0;
     c.charFlags = static_cast<uint8_t>(c.charFlags & ~(1u << kFlagDragMark));
-    if (c.kind == kCharFootnoteRef) note(source.footnoteId);
+    if (c.kind == kCharFootnoteRef) note(source.footnoteId());
     return c;
   }
 
@@ -123,15 +122,15 @@ class FragmentReader {
     out = source;
     out.fontIndex = font(source.fontIndex);
     if (out.kind == kCharPicture) {
-      const int32_t p = picture(source.pictureIndex);
+      const int32_t p = picture(source.pictureIndex());
       if (p < 0) return false;
-      out.pictureIndex = static_cast<uint16_t>(p);
+      out.setPictureIndex(static_cast<uint16_t>(p));
     }
     if (out.kind == kCharFootnoteRef) {
       if (intoNoteArea_)
         out.kind = kCharFootnoteMark;  // a footnote text holds marks, not new footnotes
       else
-        out.footnoteId = static_cast<uint16_t>(noteId(source.footnoteId));
+        out.setFootnoteId(static_cast<uint16_t>(noteId(source.footnoteId())));
     }
     if (out.kind == kCharText) RenderChar(w_, out, /*forceSuperscript*/ false, CellText(out));
     return true;

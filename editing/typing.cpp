@@ -68,8 +68,8 @@ CharRec* cellForTyping(TMDIChild& w, bool overwrite) {
   if (overwrite && d.Cursor.chr < line.charCount()) {
     CharRec& cell = line.chars.mut(d.Cursor.chr);
     freezeichen(cell);
-    cell.number = 0;
-    cell.footnoteId = 0;
+    cell.setNumber(0);
+    cell.setFootnoteId(0);
     return &cell;
   }
   return NewChar(d);

@@ -228,7 +228,7 @@ LineEnd BreakLine(LayoutWork& work, FieldLines& lines, int32_t line, int32_t bas
     const CharRec* c = l.chars.begin() + base + i;
     if (IsLineEndCell(*c)) {
       result = {true, c->ch - 12, i + 1};
-      if (c->ch == 13 && c->paraCarrier) work.pendingParagraph = *c->paraCarrier.get();
+      if (c->ch == 13 && c->paraCarrier()) work.pendingParagraph = *c->paraCarrier();
       break;
     }
     if (c->kind == kCharText && c->ch == 9) {

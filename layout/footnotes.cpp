@@ -43,8 +43,8 @@ void FootnotePlacer::collect(LineRec& line, std::vector<FootnoteRef>& out) const
     if (cells[i].kind != kCharFootnoteRef) continue;
     // A reference whose area is gone (or a damaged one naming no footnote) is skipped; number 0
     // would name the footers, which are not footnote areas.
-    if (cells[i].footnoteId == 0) continue;
-    auto it = areaOf_.find(cells[i].footnoteId);
+    if (cells[i].footnoteId() == 0) continue;
+    auto it = areaOf_.find(cells[i].footnoteId());
     if (it == areaOf_.end()) continue;
     const FieldRec& area = work_.d.fields[it->second];
     out.push_back({i, it->second, area.top - area.bottom});
@@ -69,16 +69,16 @@ void FootnotePlacer::renumber(LineRec& line, int32_t cell, bool always) {
   const CharRec& c = line.chars[cell];
   const bool raised = c.fontIndex >= 0 && c.fontIndex < d.fontCount() &&
                       GettingOps(d.fonts[c.fontIndex].attributes, kAttrSuperscript);
-  if (!always && c.number == number_ && raised) return;
+  if (!always && c.number() == number_ && raised) return;
   CharRec probe = c;
-  probe.number = static_cast<uint16_t>(number_);
+  probe.setNumber(static_cast<uint16_t>(number_));
   RenderChar(work_.ctx.device, work_.d, probe, /*forceSuperscript=*/true,
-             std::to_string(probe.number));
-  if (probe.number == c.number && probe.fontIndex == c.fontIndex && probe.width == c.width &&
+             std::to_string(probe.number()));
+  if (probe.number() == c.number() && probe.fontIndex == c.fontIndex && probe.width == c.width &&
       probe.height == c.height)
     return;
   CharRec& m = line.chars.mut(cell);
-  m.number = probe.number;
+  m.setNumber(probe.number());
   m.fontIndex = probe.fontIndex;
   m.width = probe.width;
   m.height = probe.height;

@@ -49,30 +49,31 @@ class ByteReader {
   size_t pos_ = 0;
 };
 
-// One entry; nullopt when the data ends inside it.
-std::optional<HyphenPattern> readEntry(ByteReader& in, bool& cut) {
+// Adds the next entry to the group; false when the data ends inside it.
+bool readEntry(ByteReader& in, PatternGroup& group, bool& cut) {
   auto len = in.u8();
-  if (!len) return std::nullopt;
+  if (!len) return false;
   auto text = in.bytes(*len);
-  if (!text) return std::nullopt;
+  if (!text) return false;
   auto count = in.u16();
-  if (!count) return std::nullopt;
-  // Each pair is two bytes: a count beyond the data is known to be truncated before reading.
-  if (in.remaining() / 2 < *count) return std::nullopt;
-  HyphenPattern p;
-  p.text = std::string(text->substr(0, kHyphenMaxText));
-  p.gaps.reserve(std::min<size_t>(*count, kHyphenMaxPairs));
-  for (uint16_t k = 0; k < *count; ++k) {
-    uint8_t pos = *in.u8();
-    uint8_t value = *in.u8();
-    if (p.gaps.size() < kHyphenMaxPairs) p.gaps.emplace_back(pos, value);
-  }
+  if (!count) return false;
+  auto pairs = in.bytes(2 * size_t{*count});
+  if (!pairs) return false;
+  group.append(*text, *pairs);
   cut = *len > kHyphenMaxText || *count > kHyphenMaxPairs;
-  return p;
+  return true;
 }
 
-bool textLess(const HyphenPattern& a, const HyphenPattern& b) {
-  return a.text < b.text;
+// The bytes of the next `count` entries, or of as many as the data holds.
+size_t groupEnd(ByteReader in, int32_t count) {
+  const size_t start = in.remaining();
+  for (int32_t i = 0; i < count; ++i) {
+    auto len = in.u8();
+    if (!len || !in.bytes(*len)) break;
+    auto pairs = in.u16();
+    if (!pairs || !in.bytes(2 * size_t{*pairs})) break;
+  }
+  return start - in.remaining();
 }
 
 char lowerAscii(char c) {
@@ -85,8 +86,14 @@ char upperAscii(char c) {
 bool readFile(const std::string& path, std::string& out) {
   std::ifstream f(path, std::ios::binary);
   if (!f) return false;
-  out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-  return !f.bad();
+  // One read of the whole file: the tables are read at every start.
+  f.seekg(0, std::ios::end);
+  const std::streamoff size = f.tellg();
+  f.seekg(0, std::ios::beg);
+  if (size < 0 || !f) return false;
+  out.resize(static_cast<size_t>(size));
+  f.read(out.data(), size);
+  return f.gcount() == size;
 }
 
 }  // namespace
@@ -100,18 +107,18 @@ HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table) {
       result.complete = false;
       break;
     }
-    std::vector<HyphenPattern>& group = table.groups[g];
-    // An entry takes at least three bytes; a count beyond that cannot be met.
-    group.reserve(group.size() + std::min<size_t>(std::max(*count, 0), in.remaining() / 3));
+    PatternGroup& group = table.groups[g];
+    // An entry takes at least three bytes; a count beyond that cannot be met. A packed entry
+    // takes no more bytes than it does in the file.
+    group.reserveMore(std::min<size_t>(std::max(*count, 0), in.remaining() / 3),
+                      groupEnd(in, *count));
     for (int32_t i = 0; i < *count; ++i) {
       bool cut = false;
-      auto entry = readEntry(in, cut);
-      if (!entry) {
+      if (!readEntry(in, group, cut)) {
         result.complete = false;
         break;
       }
       if (cut) ++result.cutEntries;
-      group.push_back(std::move(*entry));
       ++result.entries;
     }
   }
@@ -120,10 +127,7 @@ HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table) {
 }
 
 void SortHyphenGroups(HyphenTable& table) {
-  for (auto& group : table.groups) {
-    if (!std::is_sorted(group.begin(), group.end(), textLess))
-      std::stable_sort(group.begin(), group.end(), textLess);
-  }
+  for (PatternGroup& group : table.groups) group.sortByText();
 }
 
 std::string SplitWithTable(const HyphenTable& table, std::string_view word) {
@@ -138,15 +142,23 @@ std::string SplitWithTable(const HyphenTable& table, std::string_view word) {
   std::vector<uint8_t> values(n - 1, 0);
   const size_t longest = std::min(kHyphenMaxSearched, n - 1);
   for (size_t len = 2; len <= longest; ++len) {
-    const std::vector<HyphenPattern>& group = table.groups[len - 1];
+    const PatternGroup& group = table.groups[len - 1];
     if (group.empty()) continue;
     for (size_t start = 0; start + len <= n; ++start) {
       std::string_view sub(d.data() + start, len);
-      auto first = std::lower_bound(
-          group.begin(), group.end(), sub,
-          [](const HyphenPattern& p, std::string_view s) { return std::string_view(p.text) < s; });
-      for (auto it = first; it != group.end() && it->text == sub; ++it) {
-        for (auto [pos, value] : it->gaps) {
+      // The first entry whose text is not below sub.
+      size_t first = 0;
+      for (size_t count = group.size(); count > 0;) {
+        const size_t half = count / 2;
+        if (group.text(first + half) < sub) {
+          first += half + 1;
+          count -= half + 1;
+        } else {
+          count = half;
+        }
+      }
+      for (size_t e = first; e < group.size() && group.text(e) == sub; ++e) {
+        for (auto [pos, value] : group.gaps(e)) {
           // The gap after the pattern's pos-th character; pos 0 is the gap before it.
           size_t after = start + pos;  // characters of d before the gap
           if (after < 1 || after > n - 1) continue;

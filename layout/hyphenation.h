@@ -20,6 +20,7 @@ class TMDIChild;
 
 inline constexpr size_t kHyphenMaxText = 20;   // bytes of an entry's text that count
 inline constexpr size_t kHyphenMaxPairs = 10;  // pairs an entry keeps
+static_assert(PatternText::kMax == kHyphenMaxText && PatternGaps::kMax == kHyphenMaxPairs);
 // Longer patterns are never consulted by the split.
 inline constexpr size_t kHyphenMaxSearched = 11;
 

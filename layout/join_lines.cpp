@@ -162,7 +162,7 @@ class Joiner {
     c.ch = static_cast<uint8_t>(kind + 12);
     c.fontIndex = work_.lineEndFont;
     c.width = c.height = 0;
-    if (kind == kEndParagraph || kind == kEndPageBreak) c.paraCarrier.set(next.para);
+    if (kind == kEndParagraph || kind == kEndPageBreak) c.setParaCarrier(next.para);
     return c;
   }
 

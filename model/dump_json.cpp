@@ -17,7 +17,7 @@ std::string LineTextUtf8(const LineRec& line) {
         appendUtf8(out, 0xFFFC);
         break;
       default:
-        out += cp1252ToUtf8(c.text.view());
+        out += cp1252ToUtf8(c.text());
         break;
     }
   }
@@ -85,12 +85,12 @@ void writeCell(JsonWriter& j, const CharRec& c) {
   if (c.ch == 9) j.field("tabFill", c.tabFill);
   j.field("charFlags", c.charFlags);
   if (c.skipBefore != 0) j.field("skipBefore", static_cast<double>(c.skipBefore));
-  if (c.kind == kCharPicture) j.field("pictureIndex", c.pictureIndex);
+  if (c.kind == kCharPicture) j.field("pictureIndex", c.pictureIndex());
   if (c.kind >= kCharFootnoteRef) {
-    j.field("number", c.number);
-    j.field("footnoteId", c.footnoteId);
-    j.field("text", cp1252ToUtf8(c.text.view()));
-    j.field("code", cp1252ToUtf8(c.code.view()));
+    j.field("number", c.number());
+    j.field("footnoteId", c.footnoteId());
+    j.field("text", cp1252ToUtf8(c.text()));
+    j.field("code", cp1252ToUtf8(c.code()));
   }
   j.endObject();
 }

@@ -2,18 +2,159 @@
 // per-window cache of split words.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace paginor {
 
+// A pattern's text, at most 20 bytes, held in place: a table has tens of thousands of patterns,
+// and reading them at start-up should not cost an allocation each. Longer texts are cut.
+class PatternText {
+ public:
+  static constexpr size_t kMax = 20;
+
+  PatternText() = default;
+  PatternText(std::string_view s) { assign(s); }
+  PatternText(const char* s) : PatternText(std::string_view(s)) {}
+  PatternText(const std::string& s) : PatternText(std::string_view(s)) {}
+  PatternText& operator=(std::string_view s) {
+    assign(s);
+    return *this;
+  }
+  PatternText& operator=(const std::string& s) { return *this = std::string_view(s); }
+  PatternText& operator=(const char* s) { return *this = std::string_view(s); }
+
+  std::string_view view() const { return {b_, n_}; }
+  operator std::string_view() const { return view(); }
+  operator std::string() const { return std::string(view()); }
+  size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+
+  friend bool operator==(const PatternText& a, std::string_view b) { return a.view() == b; }
+  friend bool operator<(const PatternText& a, const PatternText& b) { return a.view() < b.view(); }
+  friend std::ostream& operator<<(std::ostream& o, const PatternText& t) { return o << t.view(); }
+
+ private:
+  void assign(std::string_view s) {
+    n_ = static_cast<uint8_t>(std::min(s.size(), kMax));
+    std::memcpy(b_, s.data(), n_);
+  }
+  char b_[kMax] = {};
+  uint8_t n_ = 0;
+};
+
+// A pattern's (position, value) pairs, at most 10, held in place; more are dropped.
+class PatternGaps {
+ public:
+  using Pair = std::pair<uint8_t, uint8_t>;
+  static constexpr size_t kMax = 10;
+
+  PatternGaps() = default;
+  PatternGaps(std::initializer_list<Pair> pairs) {
+    for (const Pair& p : pairs) push_back(p);
+  }
+  PatternGaps(const std::vector<Pair>& pairs) {
+    for (const Pair& p : pairs) push_back(p);
+  }
+
+  size_t size() const { return n_; }
+  bool empty() const { return n_ == 0; }
+  const Pair* begin() const { return p_; }
+  const Pair* end() const { return p_ + n_; }
+  const Pair& operator[](size_t i) const { return p_[i]; }
+  void reserve(size_t) {}
+  void push_back(const Pair& p) {
+    if (n_ < kMax) p_[n_++] = p;
+  }
+  void emplace_back(uint8_t pos, uint8_t value) { push_back({pos, value}); }
+
+  friend bool operator==(const PatternGaps& a, const PatternGaps& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+ private:
+  Pair p_[kMax] = {};
+  uint8_t n_ = 0;
+};
+
 struct HyphenPattern {
-  std::string text;  // at most 20 bytes, Windows-1252, "." marks the word boundary
+  PatternText text;  // at most 20 bytes, Windows-1252, "." marks the word boundary
   // (position, value) pairs: position p is the gap after the pattern's p-th character.
-  std::vector<std::pair<uint8_t, uint8_t>> gaps;  // at most 10
+  PatternGaps gaps;  // at most 10
+};
+
+// The patterns of one length, packed: a table of tens of thousands of patterns takes about the
+// size of its file, and reading it touches little memory, which is most of what a start costs.
+// Entry i is at at_[i] in bytes_: a length byte, the text, a count byte and the pairs.
+class PatternGroup {
+ public:
+  // The pairs of an entry, read in place.
+  class Gaps {
+   public:
+    class iterator {
+     public:
+      explicit iterator(const char* p) : p_(p) {}
+      PatternGaps::Pair operator*() const {
+        return {static_cast<uint8_t>(p_[0]), static_cast<uint8_t>(p_[1])};
+      }
+      iterator& operator++() {
+        p_ += 2;
+        return *this;
+      }
+      bool operator!=(const iterator& o) const { return p_ != o.p_; }
+
+     private:
+      const char* p_;
+    };
+    Gaps(const char* p, size_t n) : p_(p), n_(n) {}
+    iterator begin() const { return iterator(p_); }
+    iterator end() const { return iterator(p_ + 2 * n_); }
+    size_t size() const { return n_; }
+
+   private:
+    const char* p_;
+    size_t n_;
+  };
+
+  size_t size() const { return at_.size(); }
+  bool empty() const { return at_.empty(); }
+  // Room for `entries` more entries of `bytes` bytes together.
+  void reserveMore(size_t entries, size_t bytes) {
+    at_.reserve(at_.size() + entries);
+    bytes_.reserve(bytes_.size() + bytes);
+  }
+  void push_back(const HyphenPattern& p);
+  // Adds an entry from its text and its pairs as bytes (position, value, ...), cut to 20 bytes
+  // and 10 pairs.
+  void append(std::string_view text, std::string_view pairs);
+  HyphenPattern operator[](size_t i) const { return {text(i), gapsOf(i)}; }
+
+  std::string_view text(size_t i) const {
+    const char* e = bytes_.data() + at_[i];
+    return {e + 1, static_cast<uint8_t>(e[0])};
+  }
+  Gaps gaps(size_t i) const {
+    const char* e = bytes_.data() + at_[i];
+    const char* count = e + 1 + static_cast<uint8_t>(e[0]);
+    return {count + 1, static_cast<uint8_t>(*count)};
+  }
+
+  // Orders the entries by text, entries of equal text in the order they came.
+  void sortByText();
+
+ private:
+  PatternGaps gapsOf(size_t i) const;
+  std::string bytes_;
+  std::vector<uint32_t> at_;
 };
 
 inline constexpr int kHyphenGroups = 20;
@@ -25,7 +166,7 @@ struct HyphenTable {
   bool damaged = false;
   bool damageTold = false;
   // groups[g - 1] holds the patterns of g characters.
-  std::array<std::vector<HyphenPattern>, kHyphenGroups> groups;
+  std::array<PatternGroup, kHyphenGroups> groups;
 };
 
 // Words already split by a window, keyed by their upper-case form.

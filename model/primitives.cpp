@@ -143,8 +143,8 @@ CharRec* NewChar(Document& d) {
 }
 
 void freezeichen(CharRec& c) {
-  c.text.clear();
-  c.code.clear();
+  c.setText("");
+  c.setCode("");
 }
 
 void FreeFields(Document& d) { d.fields.clear(); }
@@ -179,7 +179,7 @@ void collectPictureUse(const std::vector<FieldRec>& fields, std::vector<bool>& u
   for (const FieldRec& f : fields)
     for (const LineRec& l : f.lines)
       for (const CharRec& c : l.chars)
-        if (c.kind == kCharPicture && c.pictureIndex < used.size()) used[c.pictureIndex] = true;
+        if (c.kind == kCharPicture && c.pictureIndex() < used.size()) used[c.pictureIndex()] = true;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -149,30 +150,6 @@ struct CellDesign {
   friend bool operator==(const CellDesign&, const CellDesign&) = default;
 };
 
-// A copy of a paragraph format carried by a transient paragraph-end cell of the line breaker.
-// Owned by its cell; copying the cell copies the format.
-class ParaCarrier {
- public:
-  ParaCarrier() = default;
-  ParaCarrier(const ParaCarrier& o) : p_(o.p_ ? std::make_unique<ParagraphFormat>(*o.p_) : nullptr) {}
-  ParaCarrier(ParaCarrier&&) noexcept = default;
-  ParaCarrier& operator=(const ParaCarrier& o) {
-    if (this != &o) p_ = o.p_ ? std::make_unique<ParagraphFormat>(*o.p_) : nullptr;
-    return *this;
-  }
-  ParaCarrier& operator=(ParaCarrier&&) noexcept = default;
-
-  explicit operator bool() const { return p_ != nullptr; }
-  ParagraphFormat* get() const { return p_.get(); }
-  ParagraphFormat* operator->() const { return p_.get(); }
-  void set(const ParagraphFormat& f) { p_ = std::make_unique<ParagraphFormat>(f); }
-  void reset() { p_.reset(); }
-  std::unique_ptr<ParagraphFormat> take() { return std::move(p_); }
-
- private:
-  std::unique_ptr<ParagraphFormat> p_;
-};
-
 enum CharKind : uint8_t {
   kCharText = 0,
   kCharPicture = 1,
@@ -186,23 +163,173 @@ inline constexpr int kFlagSoftHyphen = 0;
 inline constexpr int kFlagMisspelt = 1;
 inline constexpr int kFlagDragMark = 2;
 
+// What only some cells hold, kept out of the cell so that a plain character costs 32 bytes:
+// the shown text and code of field and footnote cells, their numbers, a picture cell's picture
+// and the paragraph format the line breaker carries on a transient paragraph end. A cell names
+// its extras by a 32-bit handle (0 = none) and owns them: copying the cell copies them.
+struct CellExtras {
+  PString text;  // kinds 2 to 4: shown in place of the placeholder
+  PString code;  // kind 4: the field code
+  uint16_t number = 0;
+  uint16_t footnoteId = 0;
+  uint16_t pictureIndex = 0;
+  std::unique_ptr<ParagraphFormat> carrier;  // runtime, line breaker only
+
+  bool empty() const {
+    return text.empty() && code.empty() && !number && !footnoteId && !pictureIndex && !carrier;
+  }
+};
+
+// The process-wide store of cell extras. Entries never move, so a handle reads without a lock;
+// taking and giving back entries is locked.
+namespace cell_extras {
+uint32_t make();                 // a new empty entry; throws std::bad_alloc when none is left
+uint32_t copy(uint32_t handle);  // a new entry equal to `handle`'s
+void release(uint32_t handle);   // gives the entry back
+size_t liveCount();              // entries in use (for tests and benchmarks)
+
+namespace detail {
+inline constexpr uint32_t kChunkBits = 12;
+inline constexpr uint32_t kChunkCount = 1u << 16;
+extern std::atomic<CellExtras*> chunks[kChunkCount];
+}  // namespace detail
+
+inline CellExtras& at(uint32_t handle) {
+  using namespace detail;
+  return chunks[handle >> kChunkBits].load(std::memory_order_acquire)
+      [handle & ((1u << kChunkBits) - 1)];
+}
+}  // namespace cell_extras
+
 struct CharRec {
   uint8_t kind = kCharText;
   uint8_t ch = 'a';
-  uint16_t number = 0;
-  uint16_t footnoteId = 0;
   uint8_t tabFill = 0;
   uint8_t charFlags = 0;
-  uint16_t pictureIndex = 0;
-  uint16_t runtime = 0;  // drawing work value; no meaning in a file
   int32_t fontIndex = 0;
   float skipBefore = 0;  // runtime: gap before the cell to pass a floating object
+ private:
+  uint32_t extras_ = 0;  // handle into cell_extras, 0 = none
+
+ public:
   double width = 0;
   double height = 0;
-  PString text;             // kinds 2 to 4: shown in place of the placeholder
-  PString code;             // kind 4: the field code
-  ParaCarrier paraCarrier;  // runtime, line breaker only
+
+  CharRec() = default;
+  CharRec(const CharRec& o)
+      : kind(o.kind),
+        ch(o.ch),
+        tabFill(o.tabFill),
+        charFlags(o.charFlags),
+        fontIndex(o.fontIndex),
+        skipBefore(o.skipBefore),
+        extras_(o.extras_ ? cell_extras::copy(o.extras_) : 0),
+        width(o.width),
+        height(o.height) {}
+  CharRec(CharRec&& o) noexcept
+      : kind(o.kind),
+        ch(o.ch),
+        tabFill(o.tabFill),
+        charFlags(o.charFlags),
+        fontIndex(o.fontIndex),
+        skipBefore(o.skipBefore),
+        extras_(o.extras_),
+        width(o.width),
+        height(o.height) {
+    o.extras_ = 0;
+  }
+  CharRec& operator=(const CharRec& o) {
+    if (this != &o) {
+      CharRec copy(o);
+      *this = std::move(copy);
+    }
+    return *this;
+  }
+  CharRec& operator=(CharRec&& o) noexcept {
+    if (this != &o) {
+      if (extras_) cell_extras::release(extras_);
+      kind = o.kind;
+      ch = o.ch;
+      tabFill = o.tabFill;
+      charFlags = o.charFlags;
+      fontIndex = o.fontIndex;
+      skipBefore = o.skipBefore;
+      extras_ = o.extras_;
+      width = o.width;
+      height = o.height;
+      o.extras_ = 0;
+    }
+    return *this;
+  }
+  ~CharRec() {
+    if (extras_) cell_extras::release(extras_);
+  }
+
+  // Kinds 2 to 4: the text shown in place of the placeholder; kind 4: the field code.
+  std::string_view text() const { return extras_ ? cell_extras::at(extras_).text.view() : ""; }
+  std::string_view code() const { return extras_ ? cell_extras::at(extras_).code.view() : ""; }
+  void setText(std::string_view s) {
+    if (!s.empty() || extras_) {
+      extras().text.set(s);
+      trim();
+    }
+  }
+  void setCode(std::string_view s) {
+    if (!s.empty() || extras_) {
+      extras().code.set(s);
+      trim();
+    }
+  }
+  uint16_t number() const { return extras_ ? cell_extras::at(extras_).number : 0; }
+  uint16_t footnoteId() const { return extras_ ? cell_extras::at(extras_).footnoteId : 0; }
+  uint16_t pictureIndex() const { return extras_ ? cell_extras::at(extras_).pictureIndex : 0; }
+  void setNumber(uint16_t n) {
+    if (n || extras_) {
+      extras().number = n;
+      trim();
+    }
+  }
+  void setFootnoteId(uint16_t n) {
+    if (n || extras_) {
+      extras().footnoteId = n;
+      trim();
+    }
+  }
+  void setPictureIndex(uint16_t n) {
+    if (n || extras_) {
+      extras().pictureIndex = n;
+      trim();
+    }
+  }
+  // Runtime, line breaker only: the format of the paragraph a transient paragraph-end cell
+  // opens; null when none.
+  ParagraphFormat* paraCarrier() const {
+    return extras_ ? cell_extras::at(extras_).carrier.get() : nullptr;
+  }
+  void setParaCarrier(const ParagraphFormat& f) {
+    extras().carrier = std::make_unique<ParagraphFormat>(f);
+  }
+  void clearParaCarrier() {
+    if (extras_) {
+      extras().carrier.reset();
+      trim();
+    }
+  }
+
+ private:
+  CellExtras& extras() {
+    if (!extras_) extras_ = cell_extras::make();
+    return cell_extras::at(extras_);
+  }
+  // A cell whose extras went back to nothing holds none, so it costs no entry.
+  void trim() {
+    if (extras_ && cell_extras::at(extras_).empty()) {
+      cell_extras::release(extras_);
+      extras_ = 0;
+    }
+  }
 };
+static_assert(sizeof(CharRec) <= 32, "a plain character cell takes at most 32 bytes");
 
 using CharArray = CowArray<CharRec>;
 

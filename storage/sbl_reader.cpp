@@ -505,17 +505,17 @@ bool SblReader::readCell(CharRec& c) {
     return true;
   }
   if (c.kind == kCharPicture) {
-    c.pictureIndex = r_.u16();
+    c.setPictureIndex(r_.u16());
     if (!fine()) return false;
-    if (c.pictureIndex >= d_.pictureCount()) return fail("Zeichen verweist auf ein fehlendes Bild");
+    if (c.pictureIndex() >= d_.pictureCount()) return fail("Zeichen verweist auf ein fehlendes Bild");
   } else {
-    c.number = r_.u16();
-    c.footnoteId = r_.u16();
+    c.setNumber(r_.u16());
+    c.setFootnoteId(r_.u16());
     std::string text, code;
     if (!r_.string(text, sbl::kMaxStringBytes) || !r_.string(code, sbl::kMaxStringBytes))
       return fail("Feldtext beschädigt");
-    c.text.set(text);
-    c.code.set(code);
+    c.setText(text);
+    c.setCode(code);
   }
   c.width = r_.f64();
   c.height = r_.f64();

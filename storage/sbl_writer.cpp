@@ -48,13 +48,13 @@ void putParagraphTail(ByteWriter& out, const ParagraphFormat& p) {
 void putSample(RecordBytes<sbl::templ::kSize>& r, size_t base, const CharRec& c) {
   r.u8(base + sbl::chr::kKind, c.kind);
   r.u8(base + sbl::chr::kCh, c.ch);
-  r.u16(base + sbl::chr::kNumber, c.number);
-  r.u16(base + sbl::chr::kFootnoteId, c.footnoteId);
+  r.u16(base + sbl::chr::kNumber, c.number());
+  r.u16(base + sbl::chr::kFootnoteId, c.footnoteId());
   r.f64(base + sbl::chr::kWidth, c.width);
   r.f64(base + sbl::chr::kHeight, c.height);
   r.i32(base + sbl::chr::kFontIndex, c.fontIndex);
   r.u8(base + sbl::chr::kTabFill, c.tabFill);
-  r.u16(base + sbl::chr::kPictureIndex, c.pictureIndex);
+  r.u16(base + sbl::chr::kPictureIndex, c.pictureIndex());
   r.u8(base + sbl::chr::kCharFlags, c.charFlags);
   r.f32(base + sbl::chr::kSkipBefore, c.skipBefore);
 }
@@ -260,12 +260,12 @@ void putCell(ByteWriter& out, const CharRec& c) {
     out.i32(c.fontIndex);
   if (c.kind == kCharText) return;
   if (c.kind == kCharPicture) {
-    out.u16(c.pictureIndex);
+    out.u16(c.pictureIndex());
   } else {
-    out.u16(c.number);
-    out.u16(c.footnoteId);
-    out.string(c.text.view());
-    out.string(c.code.view());
+    out.u16(c.number());
+    out.u16(c.footnoteId());
+    out.string(c.text());
+    out.string(c.code());
   }
   out.f64(c.width);
   out.f64(c.height);

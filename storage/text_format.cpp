@@ -175,7 +175,7 @@ class TextBuilder {
       ++dropped_;
       return;
     }
-    CharRec* c = NewChar(d_);
+    CharRec* c = append();
     if (!c) return;
     c->ch = b;
     if (b == 9) {
@@ -214,6 +214,28 @@ class TextBuilder {
   }
 
  private:
+  // A new cell at the Cursor in the CurrentFormat, as NewChar makes it. Every cell of the file
+  // has the CurrentFormat's font: after the first cell the font is not looked up again, and a
+  // cell at the end of the Cursor's line is appended to its cells directly.
+  CharRec* append() {
+    const CursorPos& cur = d_.Cursor;
+    if (fontIndex_ >= 0 && cur.field >= 0 && cur.field < d_.fieldCount()) {
+      FieldRec& f = d_.fields[static_cast<size_t>(cur.field)];
+      if (cur.line >= 0 && cur.line < f.lineCount()) {
+        LineRec& line = f.lines[cur.line];
+        if (cur.chr == line.charCount()) {
+          std::vector<CharRec>& cells = line.chars.edit();
+          CharRec& c = cells.emplace_back();
+          c.fontIndex = fontIndex_;
+          return &c;
+        }
+      }
+    }
+    CharRec* c = NewChar(d_);
+    if (c) fontIndex_ = c->fontIndex;
+    return c;
+  }
+
   // Every cell of the file has the same font: measure each byte value once.
   void measure(CharRec& c) {
     if (c.fontIndex != memoFont_) {
@@ -233,6 +255,7 @@ class TextBuilder {
   Document& d_;
   size_t dropped_ = 0;
   int32_t memoFont_ = -1;
+  int32_t fontIndex_ = -1;  // the font of the cells made so far
   std::array<std::pair<double, double>, 256> memo_{};
 };
 

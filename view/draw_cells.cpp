@@ -1,6 +1,7 @@
 // The cells of a line: skip, font, background, pictures, tabs with fill characters, text with
 // case mapping and hyphen, field texts spread over their width, and the text effects.
 
+#include <optional>
 #include <string>
 
 #include "model/queries.h"
@@ -45,7 +46,7 @@ void PagePass::drawCells(const FieldBox& box, LineRec& line, LineState& s) {
   const int32_t n = line.charCount();
   const int32_t yt = Trunc(s.y / u + box.r.top);
   const int32_t yb = Trunc((s.y + line.lineHeight) / u + box.r.top);
-  const FontRec fallback = FontOfCurrentFormat(d_.CurrentFormat);
+  std::optional<FontRec> fallback;  // made only for a cell naming no font of the table
   bool gapAfterPrevious = true;  // the line's start, a stretched space
   for (int32_t i = 0; i < n; ++i) {
     if (jobs_.flowAround) storeSkip(line, i, flows ? flowSkip(box, line, s, line.chars[i]) : 0);
@@ -66,7 +67,8 @@ void PagePass::drawCells(const FieldBox& box, LineRec& line, LineState& s) {
       continue;
     }
     const bool known = cell.fontIndex >= 0 && cell.fontIndex < d_.fontCount();
-    const FontRec& font = known ? d_.fonts[cell.fontIndex] : fallback;
+    if (!known && !fallback) fallback = FontOfCurrentFormat(d_.CurrentFormat);
+    const FontRec& font = known ? d_.fonts[cell.fontIndex] : *fallback;
     if (!(font.backTransparent && font.backColour == kWhite)) {
       t_.setBrush({BrushStyle::Solid, font.backColour});
       t_.fillBar({x, yt, xe, yb});
@@ -115,8 +117,8 @@ void PagePass::drawCellContent(const LineRec& line, const LineState& s, const Ch
       EffectsOf(attributes, size, font.textColour, font.shadowColour, font.outlineColour);
 
   if (cell.kind == kCharPicture) {
-    if (cell.pictureIndex < d_.pictureCount() && d_.pictures[cell.pictureIndex].hasBits())
-      t_.picture(x, s.K + yt - ch, cw + 1, ch + 1, d_.pictures[cell.pictureIndex]);
+    if (cell.pictureIndex() < d_.pictureCount() && d_.pictures[cell.pictureIndex()].hasBits())
+      t_.picture(x, s.K + yt - ch, cw + 1, ch + 1, d_.pictures[cell.pictureIndex()]);
     return;
   }
   if (cell.kind == kCharText && cell.ch == '\t') {

@@ -123,8 +123,8 @@ void PagePass::drawFrame(const FieldRec& f, const IntRect& r) {
 void PagePass::drawPictureField(const FieldRec& f, const IntRect& r) {
   if (f.lineCount() < 1 || f.lines[0].charCount() != 1) return;
   const CharRec& c = f.lines[0].chars[0];
-  if (c.kind != kCharPicture || c.pictureIndex >= d_.pictureCount()) return;
-  const BildRec& pic = d_.pictures[c.pictureIndex];
+  if (c.kind != kCharPicture || c.pictureIndex() >= d_.pictureCount()) return;
+  const BildRec& pic = d_.pictures[c.pictureIndex()];
   const int64_t pw = pic.hasBits() ? pic.width() : 0;
   const int64_t ph = pic.hasBits() ? std::abs(pic.height()) : 0;
   if (pw <= 0 || ph <= 0) return;

@@ -40,9 +40,9 @@ void UpdatePageNumbers(TMDIChild& w, LineRec& line, int32_t p) {
   const std::string number = std::to_string(p + 1);
   for (int32_t i = 0; i < line.charCount(); ++i) {
     const CharRec& c = line.chars[i];
-    if (c.kind != kCharField || c.code.view() != "page" || c.text.view() == number) continue;
+    if (c.kind != kCharField || c.code() != "page" || c.text() == number) continue;
     CharRec& m = line.chars.mut(i);
-    m.text.set(number);
+    m.setText(number);
     RenderChar(w, m, false, number);
   }
 }
@@ -114,9 +114,9 @@ TableCellSpan NormaliseTableRow(FieldRec& f, int32_t line, double available, dou
 std::string DisplayText(const CharRec& cell, bool appendHyphen, uint16_t attributes) {
   std::string s;
   if (cell.kind == kCharField)
-    s = cell.text.str();
+    s = std::string(cell.text());
   else if (cell.kind == kCharFootnoteRef || cell.kind == kCharFootnoteMark)
-    s = std::to_string(cell.number);
+    s = std::to_string(cell.number());
   else
     s.assign(1, static_cast<char>(cell.ch));
   if (appendHyphen) s += '-';

@@ -196,9 +196,9 @@ void BuildMixedDocument(TMDIChild& w) {
   // A footnote: the reference in paragraph 3, the area with its mark.
   CharRec ref = MeasuredCell(w, '1');
   ref.kind = kCharFootnoteRef;
-  ref.number = 1;
-  ref.footnoteId = 1;
-  ref.text.set("1");
+  ref.setNumber(1);
+  ref.setFootnoteId(1);
+  ref.setText("1");
   d.fields[0].lines[3].chars.insert(4, ref);  // before the fields grow
   const int32_t note = NewPage(d, AddLine::Yes);
   SetFooterDefaults(d.fields[note]);
@@ -217,7 +217,7 @@ void BuildMixedDocument(TMDIChild& w) {
   d.pictures.push_back(std::move(pic));
   CharRec picture = MeasuredCell(w, ' ');
   picture.kind = kCharPicture;
-  picture.pictureIndex = static_cast<uint16_t>(d.pictureCount() - 1);
+  picture.setPictureIndex(static_cast<uint16_t>(d.pictureCount() - 1));
   picture.width = 20;
   picture.height = 12;
   d.fields[0].lines[6].chars.insert(2, picture);

@@ -159,7 +159,7 @@ TEST_F(FragmentTest, APictureAndAFontTravelByValueIntoAnotherDocument) {
   const CursorPos at = FindKind(kCharPicture);
   ASSERT_GT(at.chr, 0);
   const CharRec& source = line(at.field, at.line).chars[at.chr];
-  const BildRec picture = doc().pictures[source.pictureIndex];
+  const BildRec picture = doc().pictures[source.pictureIndex()];
   const FontRec font = doc().fonts[line(at.field, at.line).chars[at.chr - 1].fontIndex];
   Mark({at.field, at.line, at.chr - 1}, {at.field, at.line, at.chr + 2});
   const Fragment f = CopyMarkingToFragment(w());
@@ -176,9 +176,9 @@ TEST_F(FragmentTest, APictureAndAFontTravelByValueIntoAnotherDocument) {
   ASSERT_EQ(l.charCount(), 3);
   EXPECT_EQ(l.chars[1].kind, kCharPicture);
   ASSERT_EQ(t.doc.pictureCount(), picturesBefore + 1);
-  EXPECT_EQ(l.chars[1].pictureIndex, picturesBefore);
-  EXPECT_EQ(t.doc.pictures[l.chars[1].pictureIndex].pixels, picture.pixels);
-  EXPECT_EQ(t.doc.pictures[l.chars[1].pictureIndex].info, picture.info);
+  EXPECT_EQ(l.chars[1].pictureIndex(), picturesBefore);
+  EXPECT_EQ(t.doc.pictures[l.chars[1].pictureIndex()].pixels, picture.pixels);
+  EXPECT_EQ(t.doc.pictures[l.chars[1].pictureIndex()].info, picture.info);
   EXPECT_EQ(l.chars[1].width, 20);
   EXPECT_EQ(t.doc.fonts[l.chars[0].fontIndex], font);
   EXPECT_TRUE(CheckInvariants(t.doc).empty()) << DescribeViolations(CheckInvariants(t.doc));
@@ -206,7 +206,7 @@ TEST_F(FragmentTest, ACopiedFootnoteGetsANewNumberAndACopyOfItsText) {
   EXPECT_EQ(text, " Eine Fu\xdfnote");
   const CharRec& pasted = line(0, 0).chars[3];
   EXPECT_EQ(pasted.kind, kCharFootnoteRef);
-  EXPECT_EQ(pasted.footnoteId, 2);
+  EXPECT_EQ(pasted.footnoteId(), 2);
   EXPECT_NE(GetFootNoteField(doc(), 1), -1);  // the original keeps its own area
   EXPECT_NE(GetFootNoteField(doc(), 1), fields);
   ExpectValid();

@@ -83,15 +83,15 @@ class Checker {
       fail("cell ", fi, "/", li, "/", ci, " names font ", c.fontIndex, " of ", d_.fontCount());
     if (c.kind > kCharField) fail("cell ", fi, "/", li, "/", ci, " has kind ", int(c.kind));
     if (c.kind == kCharPicture) {
-      if (c.pictureIndex >= d_.pictureCount())
-        fail("cell ", fi, "/", li, "/", ci, " names picture ", c.pictureIndex);
-      else if (!d_.pictures[c.pictureIndex].hasBits())
-        fail("cell ", fi, "/", li, "/", ci, " shows released picture ", c.pictureIndex);
+      if (c.pictureIndex() >= d_.pictureCount())
+        fail("cell ", fi, "/", li, "/", ci, " names picture ", c.pictureIndex());
+      else if (!d_.pictures[c.pictureIndex()].hasBits())
+        fail("cell ", fi, "/", li, "/", ci, " shows released picture ", c.pictureIndex());
     }
     // The line breaker's transient line-end cells never outlive a pass.
     if (c.kind == kCharText && (c.ch == 13 || c.ch == 14 || c.ch == 15))
       fail("cell ", fi, "/", li, "/", ci, " is a left-over line-end cell");
-    if (c.paraCarrier) fail("cell ", fi, "/", li, "/", ci, " still carries a paragraph format");
+    if (c.paraCarrier()) fail("cell ", fi, "/", li, "/", ci, " still carries a paragraph format");
   }
 
   // Table rows along one chain: visual rows of rowCells lines with columns 0..rowCells-1 and the

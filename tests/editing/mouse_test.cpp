@@ -164,7 +164,7 @@ TEST_F(MouseTest, ClickingAPictureMarksItAndItStaysMarkedWhenClickedAgain) {
   doc().pictures.push_back(std::move(pic));
   CharRec cell = MeasuredCell(w(), ' ');
   cell.kind = kCharPicture;
-  cell.pictureIndex = static_cast<uint16_t>(doc().pictureCount() - 1);
+  cell.setPictureIndex(static_cast<uint16_t>(doc().pictureCount() - 1));
   cell.width = 20;
   cell.height = 10;
   line(0, 0).chars.insert(2, cell);

@@ -150,7 +150,7 @@ TEST_F(Undo, APictureStaysWhileASnapshotHoldsItsCell) {
   doc().pictures.push_back(std::move(pic));
   CharRec cell = MeasuredCell(w(), ' ');
   cell.kind = kCharPicture;
-  cell.pictureIndex = 0;
+  cell.setPictureIndex(0);
   line(0, 0).chars.insert(1, cell);
   Place(0, 0, 2);
   Keys("{Backspace}");

@@ -31,6 +31,22 @@ std::string split(const HyphenTable& t, const std::string& utf8) {
   return cp1252ToUtf8(SplitWithTable(t, utf8ToCp1252(utf8)));
 }
 
+// A packed group orders by text and keeps entries of equal text in the order they came, with
+// their pairs.
+TEST(HyphenSplit, PackedGroupsSortStably) {
+  PatternGroup g;
+  g.push_back({"ub", {{1, 1}}});
+  g.push_back({"ab", {{0, 2}}});
+  g.push_back({"ab", {{2, 3}, {1, 5}}});
+  g.sortByText();
+  ASSERT_EQ(g.size(), 3u);
+  EXPECT_EQ(g[0].text, "ab");
+  EXPECT_EQ(g[0].gaps, (Pairs{{0, 2}}));
+  EXPECT_EQ(g[1].gaps, (Pairs{{2, 3}, {1, 5}}));
+  EXPECT_EQ(g[2].text, "ub");
+  EXPECT_EQ(g.gaps(2).size(), 1u);
+}
+
 TEST(HyphenSplit, PatternValuesDecideByTheHighestValue) {
   // ab with (1, 1) allows a hyphen between a and b wherever ab stands inside a word.
   HyphenTable ab = tableOf({{"ab", {{1, 1}}}});

@@ -68,7 +68,7 @@ std::string Results(const Document& d) {
       for (const CharRec& c : l.chars)
         if (c.kind != kCharText || c.ch == 9)
           o << "   cell " << int(c.kind) << ' ' << c.width << ' ' << c.height << ' '
-            << int(c.tabFill) << ' ' << c.number << ' ' << c.fontIndex << '\n';
+            << int(c.tabFill) << ' ' << c.number() << ' ' << c.fontIndex << '\n';
     }
   }
   return o.str();
@@ -136,11 +136,11 @@ class IncrementalLayout : public LayoutTest {
     a.lines.push_back(Line("note " + Words(3 + no % 5, 4)));
     CharRec mark = Cell('1');
     mark.kind = kCharFootnoteMark;
-    mark.footnoteId = static_cast<uint16_t>(no);
+    mark.setFootnoteId(static_cast<uint16_t>(no));
     a.lines[0].chars.insert(0, mark);
     CharRec ref = Cell('1', 1.5, 3);
     ref.kind = kCharFootnoteRef;
-    ref.footnoteId = static_cast<uint16_t>(no);
+    ref.setFootnoteId(static_cast<uint16_t>(no));
     LineRec& target = line(f, l);
     target.chars.insert(std::min(at, target.charCount()), ref);
     Touch(f, l);

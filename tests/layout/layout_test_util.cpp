@@ -29,7 +29,7 @@ std::string LayoutTest::LayoutState() {
         << int(l.rowEnd) << " col " << l.columnIndex << ' ' << l.columnX << ' ' << l.columnTopShift
         << ' ' << l.columnTailSpace << ' ' << int(l.lastColumn) << '\n';
       for (const CharRec& c : l.chars)
-        o << ' ' << c.width << '/' << int(c.tabFill) << '/' << c.number;
+        o << ' ' << c.width << '/' << int(c.tabFill) << '/' << c.number();
       o << '\n';
     }
   }

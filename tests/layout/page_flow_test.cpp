@@ -30,14 +30,14 @@ struct PageFlow : LayoutTest {
     for (int k = 0; k < lines; ++k) f.lines.push_back(Line("note"));
     CharRec mark = Cell('1');
     mark.kind = kCharFootnoteMark;
-    mark.footnoteId = static_cast<uint16_t>(no);
+    mark.setFootnoteId(static_cast<uint16_t>(no));
     f.lines[0].chars.insert(0, mark);
     return i;
   }
   void AddReference(int32_t f, int32_t l, int32_t no) {
     CharRec ref = Cell('1');
     ref.kind = kCharFootnoteRef;
-    ref.footnoteId = static_cast<uint16_t>(no);
+    ref.setFootnoteId(static_cast<uint16_t>(no));
     line(f, l).chars.push_back(ref);
     line(f, l).dirty = 1;
   }
@@ -149,10 +149,10 @@ TEST_F(PageFlow, FootnotesStackAtThePageBottomInReferenceOrder) {
   EXPECT_DOUBLE_EQ(a.top, 40);
   EXPECT_EQ(a.firstFootnote, 1);
   EXPECT_EQ(b.firstFootnote, 0);
-  EXPECT_EQ(Reference(0, 2).number, 1);
-  EXPECT_EQ(Reference(0, 5).number, 2);
-  EXPECT_EQ(Mark(first).number, 1);
-  EXPECT_EQ(Mark(second).number, 2);
+  EXPECT_EQ(Reference(0, 2).number(), 1);
+  EXPECT_EQ(Reference(0, 5).number(), 2);
+  EXPECT_EQ(Mark(first).number(), 1);
+  EXPECT_EQ(Mark(second).number(), 2);
   EXPECT_EQ(field(0).lineCount(), 46) << "the body's text area shrinks by 15 mm";
   EXPECT_TRUE(GettingOps(doc().fonts[Reference(0, 2).fontIndex].attributes, kAttrSuperscript));
 
@@ -182,7 +182,7 @@ TEST_F(PageFlow, DeletingAReferenceRemovesItsAreaAndRenumbersTheRest) {
   AddReference(0, 2, 2);
   AddReference(0, 3, 3);
   Layout();
-  EXPECT_EQ(Reference(0, 3).number, 3);
+  EXPECT_EQ(Reference(0, 3).number(), 3);
   ASSERT_EQ(doc().fieldCount(), 10);
 
   line(0, 1).chars.erase(1, 2);  // the first reference
@@ -191,10 +191,10 @@ TEST_F(PageFlow, DeletingAReferenceRemovesItsAreaAndRenumbersTheRest) {
   ASSERT_EQ(doc().fieldCount(), 9) << "the area of footnote 1 is gone";
   EXPECT_EQ(field(a1).footnoteNo, 2) << "the later fields moved down";
   EXPECT_EQ(field(a2).footnoteNo, 3);
-  EXPECT_EQ(Reference(0, 2).number, 1);
-  EXPECT_EQ(Reference(0, 3).number, 2);
-  EXPECT_EQ(Mark(a1).number, 1);
-  EXPECT_EQ(Mark(a2).number, 2);
+  EXPECT_EQ(Reference(0, 2).number(), 1);
+  EXPECT_EQ(Reference(0, 3).number(), 2);
+  EXPECT_EQ(Mark(a1).number(), 1);
+  EXPECT_EQ(Mark(a2).number(), 2);
   EXPECT_EQ(field(a1).firstFootnote, 1);
   EXPECT_DOUBLE_EQ(field(a2).bottom, 25);
   (void)a3;
@@ -209,8 +209,8 @@ TEST_F(PageFlow, ReferencesInTextBoxesAreNumberedBeforeThoseInTheBody) {
   field(box).lines[0] = Line("box");
   AddReference(box, 0, 2);
   Layout();
-  EXPECT_EQ(Reference(box, 0).number, 1);
-  EXPECT_EQ(Reference(0, 3).number, 2);
+  EXPECT_EQ(Reference(box, 0).number(), 1);
+  EXPECT_EQ(Reference(0, 3).number(), 2);
   EXPECT_EQ(field(boxNote).firstFootnote, 1);
   EXPECT_GT(field(boxNote).bottom, field(bodyNote).bottom) << "placed first, it sits higher";
 }
@@ -225,7 +225,7 @@ TEST_F(PageFlow, AFootnoteIsPlacedOnThePageItsLineMovesTo) {
   EXPECT_EQ(field(area).firstFootnote, 1);
   EXPECT_DOUBLE_EQ(field(area).bottom, 25);
   const int32_t page2 = field(0).nextField;
-  EXPECT_EQ(Reference(page2, 0).number, 1) << "numbered once, not once per page";
+  EXPECT_EQ(Reference(page2, 0).number(), 1) << "numbered once, not once per page";
 }
 
 TEST_F(PageFlow, AReferenceWithoutAreaIsSkipped) {
@@ -233,7 +233,7 @@ TEST_F(PageFlow, AReferenceWithoutAreaIsSkipped) {
   AddReference(0, 1, 7);  // no area 7
   AddReference(0, 2, 0);  // a damaged reference naming no footnote
   Layout();
-  EXPECT_EQ(Reference(0, 1).number, 0);
+  EXPECT_EQ(Reference(0, 1).number(), 0);
   EXPECT_EQ(doc().fieldCount(), 7);
   EXPECT_EQ(field(2).page, 0) << "the footers (footnote number 0) are not moved";
   EXPECT_DOUBLE_EQ(field(2).top, 24.5);
@@ -250,7 +250,7 @@ TEST_F(PageFlow, TextThatRunsPastAFieldKeepsItsFootnotes) {
   Layout();
   ASSERT_EQ(doc().fieldCount(), 8);
   EXPECT_EQ(field(area).unreferenced, 0);
-  EXPECT_EQ(Reference(5, 8).number, 1);
+  EXPECT_EQ(Reference(5, 8).number(), 1);
   EXPECT_EQ(field(5).lineCount(), 10);
 }
 

@@ -54,7 +54,7 @@ TEST(NewChar, AppendsALineWhenTheCursorStandsBehindTheLastLine) {
   EXPECT_EQ(d.fields[0].lines[1].charCount(), 1);
   EXPECT_EQ(c->kind, kCharText);
   EXPECT_EQ(c->ch, 'a');
-  EXPECT_FALSE(c->text.has());
+  EXPECT_TRUE(c->text().empty());
   EXPECT_EQ(d.Cursor, (CursorPos{0, 1, 0})) << "NewChar does not move the cursor";
 }
 
@@ -237,7 +237,7 @@ TEST(Pictures, UnreferencedPicturesAreReleasedAndKeepTheirSlots) {
     CharRec* c = NewChar(d);
     ASSERT_NE(c, nullptr);
     c->kind = kCharPicture;
-    c->pictureIndex = index;
+    c->setPictureIndex(index);
   };
   addPicture(0);
   FreeBildInListeIfNotNeeded(d, nullptr);

@@ -186,8 +186,8 @@ TEST_F(PdfExport, APageNumberFieldShowsEachPagesNumber) {
   CharRec field;
   field.kind = kCharField;
   field.fontIndex = Font();
-  field.code.set("page");
-  field.text.set("1");
+  field.setCode("page");
+  field.setText("1");
   RenderChar(w(), field, false, "1");
   doc().fields[6].lines.back().chars.push_back(field);
   Layout();
@@ -305,7 +305,7 @@ TEST_F(PdfExport, ALogoInTheHeaderIsStoredOnce) {
     CharRec c;
     c.kind = kCharPicture;
     c.fontIndex = Font();
-    c.pictureIndex = picture;
+    c.setPictureIndex(picture);
     c.width = 30;
     c.height = 10;
     LineRec& l = doc().fields[field].lines.back();

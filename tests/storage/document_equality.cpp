@@ -73,14 +73,14 @@ void cell(Compare& c, const CharRec& a, const CharRec& b, bool whole) {
   c.eq("width", a.width, b.width);
   c.eq("height", a.height, b.height);
   if (whole || a.ch == 9) c.eq("tabFill", a.tabFill, b.tabFill);
-  if (whole || a.kind == kCharPicture) c.eq("pictureIndex", a.pictureIndex, b.pictureIndex);
+  if (whole || a.kind == kCharPicture) c.eq("pictureIndex", a.pictureIndex(), b.pictureIndex());
   if (whole || a.kind > kCharPicture) {
-    c.eq("number", a.number, b.number);
-    c.eq("footnoteId", a.footnoteId, b.footnoteId);
+    c.eq("number", a.number(), b.number());
+    c.eq("footnoteId", a.footnoteId(), b.footnoteId());
   }
   if (!whole && a.kind > kCharPicture) {
-    c.eq("text", a.text.str(), b.text.str());
-    c.eq("code", a.code.str(), b.code.str());
+    c.eq("text", std::string(a.text()), std::string(b.text()));
+    c.eq("code", std::string(a.code()), std::string(b.code()));
   }
   if (whole) c.eq("skipBefore", a.skipBefore, b.skipBefore);
 }

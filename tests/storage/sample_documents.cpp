@@ -76,15 +76,15 @@ void buildBody(TMDIChild& w) {
   AddText(w, 0, l, "Fett\tTab");
   d.fields[0].lines[l].chars.mut(4).tabFill = 2;
   CharRec& field = AddSpecialCell(d, 0, l, kCharField);
-  field.text.set("7");
-  field.code.set("PAGE");
+  field.setText("7");
+  field.setCode("PAGE");
   field.width = 2.25;
   field.height = 4.5;
   CharRec& ref = AddSpecialCell(d, 0, l, kCharFootnoteRef);
   ref.ch = '1';
-  ref.number = 1;
-  ref.footnoteId = 1;
-  ref.text.set("1");
+  ref.setNumber(1);
+  ref.setFootnoteId(1);
+  ref.setText("1");
   ref.width = 1.5;
   ref.height = 3.0;
   d.fields[0].lines[l].endKind = kEndLineBreak;
@@ -175,9 +175,9 @@ void buildSecondPageAndObjects(TMDIChild& w) {
   n.showOn = 0;
   CharRec& mark = AddSpecialCell(d, note, 0, kCharFootnoteMark);
   mark.ch = '1';
-  mark.number = 1;
-  mark.footnoteId = 1;
-  mark.text.set("1");
+  mark.setNumber(1);
+  mark.setFootnoteId(1);
+  mark.setText("1");
   mark.width = 1.5;
   mark.height = 3.0;
   AddText(w, note, 0, " Fu\xdfnote");
@@ -192,7 +192,7 @@ void buildSecondPageAndObjects(TMDIChild& w) {
   pf.shapeVariant = 1;
   pf.keepAspect = 1;
   CharRec& picture = AddSpecialCell(d, pic, 0, kCharPicture);
-  picture.pictureIndex = 1;
+  picture.setPictureIndex(1);
   picture.width = 40.0;
   picture.height = 24.0;
 }

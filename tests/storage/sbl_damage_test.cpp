@@ -169,10 +169,10 @@ class SblHostile : public SblDamage {
     d.fields[static_cast<size_t>(page2)].prevField = 0;
     last = page2;
     CharRec& field = test::AddSpecialCell(d, last, 0, kCharField);
-    field.text.set("Seite");
-    field.code.set("PAGE");
+    field.setText("Seite");
+    field.setCode("PAGE");
     CharRec& pic = test::AddSpecialCell(d, last, 0, kCharPicture);
-    pic.pictureIndex = 0;
+    pic.setPictureIndex(0);
     test::AddText(fx.w(), last, 0, "Z");
     file = SerializeSBL(d);
     body = test::FindBytes(file, test::LeBytes(test::kBodySentinel)) - 152;

@@ -73,6 +73,39 @@ TEST(TextOpen, ThreeLinesBecomeThreeParagraphsInCourierNew) {
                                                                   ""}));
 }
 
+// Read characters are the cells typing them in the same font would make: one font for all,
+// each measured as on its own, control bytes dropped, and nothing but the cells in the lines.
+TEST(TextOpen, CellsAreTheTypedCells) {
+  const std::string line = utf8ToCp1252("Größe \x01Maß!");
+  ReadText t(line + "\r\n\r\n" + line, /*oem*/ false);
+  ASSERT_TRUE(t.ok);
+  const Document& d = t.fx.doc();
+
+  test::Fixture typed;
+  typed.doc().CurrentFormat.curFontName = "Courier New";
+  std::string kept = line;
+  kept.erase(kept.find('\x01'), 1);
+  test::TypeText(typed.w(), kept);
+  const CharRec* expected = typed.doc().fields[0].lines[0].chars.begin();
+
+  ASSERT_EQ(d.fields[0].lineCount(), 3);
+  EXPECT_EQ(d.fontCount(), typed.doc().fontCount());
+  for (int32_t l : {0, 2}) {
+    const LineRec& got = d.fields[0].lines[l];
+    ASSERT_EQ(got.charCount(), static_cast<int32_t>(kept.size()));
+    for (int32_t i = 0; i < got.charCount(); ++i) {
+      const CharRec& c = got.chars[i];
+      EXPECT_EQ(c.ch, static_cast<uint8_t>(kept[static_cast<size_t>(i)]));
+      EXPECT_EQ(d.fonts[c.fontIndex].name, "Courier New");
+      EXPECT_EQ(c.fontIndex, expected[i].fontIndex);
+      EXPECT_EQ(c.width, expected[i].width) << "cell " << i;
+      EXPECT_EQ(c.height, expected[i].height) << "cell " << i;
+    }
+  }
+  EXPECT_EQ(d.fields[0].lines[1].charCount(), 0);
+  EXPECT_EQ(t.met.dropped, 2u);
+}
+
 TEST(TextOpen, LinesEndInCrLfLfOrCr) {
   EXPECT_EQ(bodyText(ReadText("a\nb\rc\r\nd", false).fx.doc()), "a|b|c|d");
   EXPECT_EQ(bodyText(ReadText("x\r\n", false).fx.doc()), "x");

@@ -53,10 +53,10 @@ void DocWriter::FieldChar(int32_t field, int32_t font, const std::string& code,
   CharRec c;
   c.kind = kCharField;
   c.fontIndex = font;
-  c.code.set(code);
-  c.text.set(utf8ToCp1252(text));
+  c.setCode(code);
+  c.setText(utf8ToCp1252(text));
   CharRec& m = Append(field, c);
-  RenderChar(w_, m, false, m.text.view());
+  RenderChar(w_, m, false, m.text());
 }
 
 void DocWriter::PictureChar(int32_t field, int32_t font, int32_t picture, double widthMm,
@@ -64,7 +64,7 @@ void DocWriter::PictureChar(int32_t field, int32_t font, int32_t picture, double
   CharRec c;
   c.kind = kCharPicture;
   c.fontIndex = font;
-  c.pictureIndex = static_cast<uint16_t>(picture);
+  c.setPictureIndex(static_cast<uint16_t>(picture));
   c.width = widthMm;
   c.height = heightMm;
   Append(field, c);
@@ -76,8 +76,8 @@ int32_t DocWriter::Footnote(int32_t field, int32_t font, const std::string& utf8
   ref.kind = kCharFootnoteRef;
   ref.ch = '1';
   ref.fontIndex = font;
-  ref.number = static_cast<uint16_t>(no);
-  ref.footnoteId = static_cast<uint16_t>(no);
+  ref.setNumber(static_cast<uint16_t>(no));
+  ref.setFootnoteId(static_cast<uint16_t>(no));
   CharRec& r = Append(field, ref);
   RenderChar(w_, r, true, std::to_string(no));
 

@@ -205,7 +205,7 @@ TEST_F(DrawPagesTest, PageNumbersAreMeasuredForEachPage) {
     for (const auto& t : c.texts) shown += t.text == number;
     EXPECT_EQ(shown, 1) << "page " << p + 1;
     const CharRec& cell = field(6).lines[0].chars[1];
-    EXPECT_EQ(cell.text.view(), number);
+    EXPECT_EQ(cell.text(), number);
     CharRec measured = cell;
     RenderChar(w(), measured, false, "88");
     EXPECT_LT(cell.width, measured.width) << "measured for its own number";

@@ -24,7 +24,7 @@ std::string Outline(const FieldRec& f) {
   for (const LineRec& l : f.lines)
     for (const CharRec& c : l.chars)
       s += c.kind == kCharText ? std::string(1, static_cast<char>(c.ch))
-                               : "<" + std::to_string(c.kind) + c.text.str() + ">";
+                               : "<" + std::to_string(c.kind) + std::string(c.text()) + ">";
   return s;
 }
 
