@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "model/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace paginor::bench {
 

@@ -12,13 +12,14 @@
 
 #include "german_text.h"
 #include "layout/hyphenation.h"
-#include "model/application.h"
-#include "model/document_window.h"
 #include "model/primitives.h"
 #include "output/pdf_export.h"
 #include "output/settle.h"
 #include "platform/headless.h"
+#include "storage/new_document.h"
 #include "storage/text_format.h"
+#include "window/application.h"
+#include "window/document_window.h"
 
 namespace paginor {
 namespace {
@@ -57,7 +58,7 @@ void BM_OnePageInFreshApplication(benchmark::State& state) {
     HeadlessPlatform host;
     Application app(host.platform());
     TMDIChild w(app);
-    FormCreate(w);
+    (void)FormCreate(w);
     if (!OpenTXTFile(w, in, TextCode::Ansi)) {
       state.SkipWithError("cannot read the page");
       break;
