@@ -1,5 +1,5 @@
 // The common dialogs as data: choosing a file to open or save, the zoom dialog and the character
-// format dialog. The engine
+// and paragraph format dialogs. The engine
 // fills them, the platform shows them (the desktop program with its own widgets, tests with
 // scripted answers) and writes the answer back.
 #pragma once
@@ -58,6 +58,21 @@ struct CharacterDialog : Dialog {
   bool transparentChanged = false;
   bool outlineColourChanged = false;
   bool shadowColourChanged = false;
+};
+
+// "Absatzformatierung": alignment, line spacing, spacing and indents of the paragraph. The engine
+// fills it and keeps the line spacing list and "Maß" in step while the user edits them
+// (editing/paragraph_dialog.h); lengths are shown in centimetres.
+struct ParagraphDialog : Dialog {
+  // The entries of "Zeilenabstand" in their order.
+  enum class Spacing { Single, OneHalf, Double, AtLeast, Exactly, Multiple };
+  const char* title() const override { return "Absatzformatierung"; }
+
+  int alignment = 0;  // "Links", "Zentriert", "Rechts", "Blocksatz"
+  Spacing spacing = Spacing::Single;
+  double measure = 1.0;                   // "Maß": lines, or mm for "Mindestens" and "Genau"
+  double spaceAbove = 0, spaceBelow = 0;  // "Abstand von oben", "Abstand von unten" (cm)
+  double indentLeft = 0, indentRight = 0, indentFirstLine = 0;  // "Einzüge:" (cm)
 };
 
 }  // namespace paginor

@@ -9,6 +9,7 @@
 #include "editing/key_script.h"
 #include "editing/list_format.h"
 #include "editing/menu_state.h"
+#include "editing/paragraph_dialog.h"
 #include "editing/undo.h"
 #include "layout/measure.h"
 #include "model/dump_json.h"
@@ -367,6 +368,63 @@ TEST_F(Formatting, AParagraphStaysInsideItsTableCell) {
   EXPECT_EQ(FirstDifference(Dump(), dumpedBefore), "");
 }
 
+TEST_F(Formatting, TheParagraphDialogShowsTheSpacingAndKeepsListAndMeasureInStep) {
+  using Spacing = ParagraphDialog::Spacing;
+  SetParagraphs({"eins", "zwei"});
+  line(0, 0).para.lineSpacing = 1.2;
+  line(0, 0).para.indentLeft = 15;
+  Place(0, 0, 1);
+  ParagraphDialog d = ParagraphDialogFor(w());
+  EXPECT_EQ(d.spacing, Spacing::Multiple);
+  EXPECT_EQ(d.measure, 1.2);
+  EXPECT_EQ(d.indentLeft, 1.5) << "centimetres";
+  EXPECT_STREQ(SpacingUnitLabel(d.spacing), "Zeilen");
+
+  TypeMeasure(d, 1.5);
+  EXPECT_EQ(d.spacing, Spacing::OneHalf) << "exactly 1.5 under Mehrfach";
+  TypeMeasure(d, 1.7);
+  EXPECT_EQ(d.spacing, Spacing::Multiple) << "no longer 1,5 Zeilen";
+  ChooseSpacing(d, Spacing::Double);
+  EXPECT_EQ(d.measure, 2.0);
+  ChooseSpacing(d, Spacing::Exactly);
+  EXPECT_EQ(d.measure, 2.0) << "Genau keeps the value";
+  EXPECT_STREQ(SpacingUnitLabel(d.spacing), "mm");
+  TypeMeasure(d, 1.0);
+  EXPECT_EQ(d.spacing, Spacing::Exactly) << "only Mehrfach switches back";
+
+  line(0, 1).para.lineSpacingMode = 1;
+  Place(0, 1, 0);
+  EXPECT_EQ(ParagraphDialogFor(w()).spacing, Spacing::AtLeast);
+
+  // Through a key script: the rules apply in the order written.
+  Place(0, 0, 0);
+  const std::string dumped = Dump();
+  Keys("{Dialog:Absatzformatierung spacing=Mehrfach measure=1,5 alignment=Zentriert above=0,4 "
+       "firstline=-0,5}");
+  const ParagraphFormat& p = line(0, 0).para;
+  EXPECT_EQ(p.lineSpacingMode, 0);
+  EXPECT_EQ(p.lineSpacing, 1.5);
+  EXPECT_EQ(p.alignment, 1);
+  EXPECT_DOUBLE_EQ(p.spaceAbove, 4);
+  EXPECT_DOUBLE_EQ(p.indentFirstLine, -5);
+  EXPECT_EQ(p.indentLeft, 15) << "an untouched box keeps its value";
+  EXPECT_EQ(line(0, 1).para.lineSpacingMode, 1) << "the other paragraph stays";
+  Keys("{Dialog:Absatzformatierung spacing=Genau measure=6}");
+  EXPECT_EQ(line(0, 0).para.lineSpacingMode, 2);
+  EXPECT_EQ(line(0, 0).para.lineSpacing, 6);
+  EXPECT_EQ(LastUndoName(), "Absatzformat");
+  RestoreCopyFromUndo(w(), 1);
+  EXPECT_EQ(FirstDifference(Dump(), dumped), "");
+
+  // Values beyond the boxes' ranges are brought into them; no paragraph gets a space of a
+  // kilometre.
+  Keys("{Dialog:Absatzformatierung below=1e9 measure=0 spacing=Mindestens}");
+  EXPECT_EQ(line(0, 0).para.spaceBelow, 10000);
+  EXPECT_EQ(line(0, 0).para.lineSpacingMode, 0) << "Maß 0 keeps the old line spacing";
+  EXPECT_EQ(line(0, 0).para.lineSpacing, 1.2);
+  ExpectValid();
+}
+
 // --- Undo, menus, scripts ----------------------------------------------------------------------
 
 TEST_F(Formatting, EveryFormatCommandIsOneUndoStepThatRestoresTheDocument) {
@@ -432,7 +490,9 @@ TEST(DialogScript, ReadsAnswersAndRefusesWhatTheDialogDoesNotHave) {
             (V{{"size", "16"}, {"bold", "1"}, {"font", "Times New Roman"}}));
 
   const std::vector<std::pair<const char*, const char*>> bad = {
-      {"{Dialog:Absatzformatierung x=1}", "Den Dialog „Absatzformatierung“"},
+      {"{Dialog:Tabstops x=1}", "Den Dialog „Tabstops“"},
+      {"{Dialog:Absatzformatierung spacing=Dreifach}", "nimmt „Einfach“, „1,5 Zeilen“"},
+      {"{Dialog:Absatzformatierung left=1cm}", "nimmt eine Zahl"},
       {"ab{Dialog:Zeichen fett=1}", "kein Feld „fett“ an Stelle 3"},
       {"{Dialog:Zeichen bold=ja}", "nimmt 0 oder 1"},
       {"{Dialog:Zeichen colour=rot}", "eine Farbe wie #FF0000"},
