@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "editing/formatting.h"
 #include "editing/keys.h"
 #include "editing/list_format.h"
 #include "editing/refresh.h"
@@ -160,20 +161,20 @@ const Def kDefs[] = {
   {TemplateBox, "", "", "Formatvorlage", kFmt, kBox, kNo},
   {FontBox, "", "", "Schriftart", kFmt, kBox, kNo},
   {SizeBox, "", "", "Schriftgrad", kFmt, kBox, kNo},
-  {Bold, "", "Ctrl+Shift+F", "Fett", kFmt, kChk, kNo, "F", false, true},
-  {Italic, "", "Ctrl+Shift+K", "Kursiv", kFmt, kChk, kNo, "K", false, true},
-  {Underline, "", "Ctrl+Shift+U", "Unterstrichen", kFmt, kChk, kNo, "U", false, true},
-  {AlignLeft, "", "Ctrl+L", "Linksbündig", kFmt, kRad, kNo, "", false, true},
-  {AlignCenter, "", "Ctrl+E", "Zentriert", kFmt, kRad, kNo, "", false, true},
-  {AlignRight, "", "Ctrl+R", "Rechtsbündig", kFmt, kRad, kNo, "", false, true},
-  {AlignJustify, "", "Ctrl+B", "Blocksatz", kFmt, kRad, kNo, "", false, true},
+  {Bold, "", "Ctrl+Shift+F", "Fett", kFmt, kChk, kYes, "F", false, true},
+  {Italic, "", "Ctrl+Shift+K", "Kursiv", kFmt, kChk, kYes, "K", false, true},
+  {Underline, "", "Ctrl+Shift+U", "Unterstrichen", kFmt, kChk, kYes, "U", false, true},
+  {AlignLeft, "", "Ctrl+L", "Linksbündig", kFmt, kRad, kYes, "", false, true},
+  {AlignCenter, "", "Ctrl+E", "Zentriert", kFmt, kRad, kYes, "", false, true},
+  {AlignRight, "", "Ctrl+R", "Rechtsbündig", kFmt, kRad, kYes, "", false, true},
+  {AlignJustify, "", "Ctrl+B", "Blocksatz", kFmt, kRad, kYes, "", false, true},
   {Numbering, "", "", "Nummerierung", kFmt, kChk, kYes},
   {Bullets, "", "", "Aufzählungszeichen", kFmt, kChk, kYes},
   {TextColour, "", "", "Textfarbe", kFmt, kPal, kNo},
   {TextBackColour, "", "", "Hintergrundfarbe", kFmt, kPal, kNo},
-  {LineSpacingSingle, "", "", "Einfacher Zeilenabstand", kExt, kAct, kNo},
-  {LineSpacingOneHalf, "", "", "1,5 Zeilenabstand", kExt, kAct, kNo},
-  {LineSpacingDouble, "", "", "Doppelter Zeilenabstand", kExt, kAct, kNo},
+  {LineSpacingSingle, "", "", "Einfacher Zeilenabstand", kExt, kAct, kYes},
+  {LineSpacingOneHalf, "", "", "1,5 Zeilenabstand", kExt, kAct, kYes},
+  {LineSpacingDouble, "", "", "Doppelter Zeilenabstand", kExt, kAct, kYes},
   {FillColour, "", "", "Füllfarbe", kDraw, kPal, kNo},
   {LineColour, "", "", "Linienfarbe", kDraw, kPal, kNo},
   {LineWidth, "", "", "Linienstärke", kDraw, kPal, kNo},
@@ -496,6 +497,36 @@ bool RunDocumentCommand(TMDIChild& w, CommandId id) {
       return true;
     case InsertPageBreak:
       getkeysKeyDown(w, vk::kReturn, kCtrl);
+      return true;
+    case Bold:
+      ToggleBold(w);
+      return true;
+    case Italic:
+      ToggleItalic(w);
+      return true;
+    case Underline:
+      ToggleUnderline(w);
+      return true;
+    case AlignLeft:
+      formatleft(w);
+      return true;
+    case AlignCenter:
+      formatcenter(w);
+      return true;
+    case AlignRight:
+      formatright(w);
+      return true;
+    case AlignJustify:
+      formatblock(w);
+      return true;
+    case LineSpacingSingle:
+      ZeilenAbstandEinfach(w);
+      return true;
+    case LineSpacingOneHalf:
+      ZeilenAbstandEinEinhalbfach(w);
+      return true;
+    case LineSpacingDouble:
+      ZeilenAbstandZweifach(w);
       return true;
     case Bullets:
       aufzaehlung(w, 1);

@@ -275,8 +275,9 @@ class TMDIChild;
 
 // Runs a command that is purely an operation on the document window, without dialog or window
 // management: undo and redo one step, "Markierung &löschen" and "&Alles markieren" (the Delete
-// key and Ctrl+A fed to the key handler), "Manueller &Umbruch" (Ctrl+Enter), the bullets and
-// numbering buttons, "&Deutsch", "&Englisch" and "&Automatische Silbentrennung". Returns false,
+// key and Ctrl+A fed to the key handler), "Manueller &Umbruch" (Ctrl+Enter), the bold, italic
+// and underline buttons, the alignment, line spacing, bullets and numbering buttons, "&Deutsch",
+// "&Englisch" and "&Automatische Silbentrennung". Returns false,
 // doing nothing, for any other command (the shell carries those out).
 bool RunDocumentCommand(TMDIChild& w, CommandId id);
 

@@ -1,5 +1,6 @@
 #include "editing/key_script.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -140,7 +141,7 @@ class Parser {
   }
 
   void typed(std::vector<KeyEvent>& out, uint8_t ch, size_t bytes) {
-    out.push_back(KeyEvent{KeyEvent::Kind::Press, 0, kNoModifier, ch});
+    out.push_back(KeyEvent{KeyEvent::Kind::Press, 0, kNoModifier, ch, {}});
     advance(bytes, bytes == 2 && (ch == '{' || ch == '}') ? 2 : 1);
   }
 
@@ -194,6 +195,10 @@ class Parser {
     }
     const std::string_view body = s_.substr(pos_ + 1, close - pos_ - 1);
     const std::string shown = "{" + std::string(body) + "}";
+    if (body.size() >= 7 && sameName(body.substr(0, 7), "Dialog:")) {
+      dialog(out, body.substr(7), shown, close);
+      return;
+    }
     Modifiers mods = kNoModifier;
     std::string_view rest = body;
     if (!modifiers(rest, mods, shown)) return;
@@ -204,19 +209,76 @@ class Parser {
       }
       // Undo is the key Alt+Backspace; redo has no key, it is the menu command.
       if (sameName(rest, "Undo"))
-        out.push_back(KeyEvent{KeyEvent::Kind::Down, vk::kBack, kAlt, 0});
+        out.push_back(KeyEvent{KeyEvent::Kind::Down, vk::kBack, kAlt, 0, {}});
       else
-        out.push_back(KeyEvent{KeyEvent::Kind::Redo, 0, kNoModifier, 0});
+        out.push_back(KeyEvent{KeyEvent::Kind::Redo, 0, kNoModifier, 0, {}});
     } else if (std::optional<int> key = keyNamed(rest)) {
-      out.push_back(KeyEvent{KeyEvent::Kind::Down, *key, mods, 0});
+      out.push_back(KeyEvent{KeyEvent::Kind::Down, *key, mods, 0, {}});
       if (std::optional<uint8_t> ch = charOfKey(*key, mods))
-        out.push_back(KeyEvent{KeyEvent::Kind::Press, 0, kNoModifier, *ch});
+        out.push_back(KeyEvent{KeyEvent::Kind::Press, 0, kNoModifier, *ch, {}});
     } else {
       fail("Unbekannte Taste „" + shown + "“" + where() + ".");
       return;
     }
     // Names and modifiers are ASCII: one character a byte.
     advance(close + 1 - pos_, close + 1 - pos_);
+  }
+
+  // "{Dialog:Name control=value ...}": values without spaces, or in double quotes.
+  void dialog(std::vector<KeyEvent>& out, std::string_view rest, const std::string& shown,
+              size_t close) {
+    KeyEvent e{KeyEvent::Kind::Dialog, 0, kNoModifier, 0, {}};
+    auto skipSpaces = [&] {
+      while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    };
+    skipSpaces();
+    const size_t nameEnd = std::min(rest.find(' '), rest.size());
+    e.answer.dialog = std::string(rest.substr(0, nameEnd));
+    rest.remove_prefix(nameEnd);
+    if (e.answer.dialog.empty()) {
+      fail("„" + shown + "“" + where() + " nennt keinen Dialog.");
+      return;
+    }
+    for (skipSpaces(); !rest.empty(); skipSpaces()) {
+      const size_t eq = rest.find('=');
+      const size_t space = rest.find(' ');
+      if (eq == std::string_view::npos || (space != std::string_view::npos && space < eq) ||
+          eq == 0) {
+        fail("„" + shown + "“" + where() + ": ein Feld wird als Name=Wert geschrieben.");
+        return;
+      }
+      std::string name(rest.substr(0, eq));
+      rest.remove_prefix(eq + 1);
+      std::string value;
+      if (!rest.empty() && rest.front() == '"') {
+        const size_t quote = rest.find('"', 1);
+        if (quote == std::string_view::npos) {
+          fail("„" + shown + "“" + where() + ": das Anführungszeichen wird nicht geschlossen.");
+          return;
+        }
+        value = std::string(rest.substr(1, quote - 1));
+        rest.remove_prefix(quote + 1);
+      } else {
+        const size_t end = std::min(rest.find(' '), rest.size());
+        value = std::string(rest.substr(0, end));
+        rest.remove_prefix(end);
+      }
+      e.answer.values.emplace_back(std::move(name), std::move(value));
+    }
+    if (const std::string why = CheckDialogAnswer(e.answer); !why.empty()) {
+      fail(why.substr(0, why.size() - 1) + where() + ".");
+      return;
+    }
+    out.push_back(std::move(e));
+    advanceOver(close);
+  }
+
+  // Past the closing brace at `close`, counting characters, as names and values may be UTF-8.
+  void advanceOver(size_t close) {
+    size_t chars = 0;
+    for (size_t i = pos_; i <= close; ++i)
+      if ((static_cast<unsigned char>(s_[i]) & 0xC0) != 0x80) ++chars;
+    advance(close + 1 - pos_, chars);
   }
 
   std::string_view s_;
@@ -241,6 +303,9 @@ void RunKeyEvent(TMDIChild& w, const KeyEvent& e) {
       break;
     case KeyEvent::Kind::Redo:
       RestoreBeforeRestoreCopyFromUndo(w, 0);
+      break;
+    case KeyEvent::Kind::Dialog:
+      AnswerDialog(w, e.answer);
       break;
   }
 }

@@ -1,6 +1,7 @@
 // A small key language for driving the editor without a window: plain text is typed character
 // by character, named keys stand in braces with their modifiers ("{Shift+End}", "{Ctrl+Left}"),
-// "{{" and "}}" are literal braces. docs/key-script.md describes it. The events go through the
+// "{{" and "}}" are literal braces, "{Dialog:Zeichen size=16 bold=1}" answers a dialog.
+// docs/key-script.md describes it. The events go through the
 // same two handlers as the keys of the desktop program.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "editing/dialog_answer.h"
 #include "editing/keys.h"
 
 namespace paginor {
@@ -17,14 +19,16 @@ class TMDIChild;
 
 struct KeyEvent {
   enum class Kind : uint8_t {
-    Down,   // getkeysKeyDown(key, modifiers)
-    Press,  // getkeysKeyPress(ch)
-    Redo,   // the menu command "Wiederholen": redo one step
+    Down,    // getkeysKeyDown(key, modifiers)
+    Press,   // getkeysKeyPress(ch)
+    Redo,    // the menu command "Wiederholen": redo one step
+    Dialog,  // a dialog answered with `answer`
   };
   Kind kind = Kind::Press;
   int key = 0;
   Modifiers modifiers = kNoModifier;
   uint8_t ch = 0;  // Windows-1252
+  DialogAnswer answer;
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 

@@ -1,8 +1,9 @@
 // The key map of getkeysKeyDown: movement, deletion, Enter, Tab, the soft hyphen, select all,
-// overwrite mode and undo.
+// overwrite mode, undo and the format shortcuts.
 
 #include "editing/keys.h"
 
+#include "editing/formatting.h"
 #include "editing/key_actions.h"
 #include "editing/marking.h"
 #include "editing/movement.h"
@@ -181,6 +182,48 @@ bool movementKeyDown(TMDIChild& w, int key, bool shift, bool ctrl, KeyResponse& 
   }
 }
 
+// The German layout's format shortcuts: Ctrl+Shift+F, K, U for bold ("Fett"), italic
+// ("Kursiv") and underline, Ctrl+L, E, R, B for the alignments ("Blocksatz").
+bool formatShortcut(TMDIChild& w, int key, bool ctrl, bool shift, bool alt) {
+  if (!ctrl || alt) return false;
+  void (*command)(TMDIChild&) = nullptr;
+  if (shift) {
+    switch (key) {
+      case 'F':
+        command = ToggleBold;
+        break;
+      case 'K':
+        command = ToggleItalic;
+        break;
+      case 'U':
+        command = ToggleUnderline;
+        break;
+      default:
+        return false;
+    }
+  } else {
+    switch (key) {
+      case 'L':
+        command = formatleft;
+        break;
+      case 'E':
+        command = formatcenter;
+        break;
+      case 'R':
+        command = formatright;
+        break;
+      case 'B':
+        command = formatblock;
+        break;
+      default:
+        return false;
+    }
+  }
+  command(w);
+  SmallOvertakeFont(w);
+  return true;
+}
+
 }  // namespace
 
 KeyResponse getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
@@ -205,8 +248,7 @@ KeyResponse getkeysKeyDown(TMDIChild& w, int key, Modifiers modifiers) {
     return response;
   }
 
-  // The character format shortcuts (Ctrl+Shift+F, K, U) and the alignments (Ctrl+L, R, E, B)
-  // belong to the formatting commands and are not part of this key map yet.
+  if (formatShortcut(w, key, ctrl, shift, alt)) return response;
   if (key == vk::kInsert) {
     toggleOverwrite(w);
   } else if (key == vk::kOemMinus && ctrl && !shift) {

@@ -17,10 +17,10 @@ namespace {
 using Kind = KeyEvent::Kind;
 
 KeyEvent down(int key, Modifiers m = kNoModifier) {
-  return {Kind::Down, key, m, 0};
+  return {Kind::Down, key, m, 0, {}};
 }
 KeyEvent press(uint8_t ch) {
-  return {Kind::Press, 0, kNoModifier, ch};
+  return {Kind::Press, 0, kNoModifier, ch, {}};
 }
 
 TEST(KeyScript, TextNamedKeysAndLiteralBraces) {
@@ -35,7 +35,7 @@ TEST(KeyScript, TextNamedKeysAndLiteralBraces) {
                                        press('x'),
                                        press('}'),
                                        down(vk::kBack, kAlt),
-                                       {Kind::Redo, 0, kNoModifier, 0},
+                                       {Kind::Redo, 0, kNoModifier, 0, {}},
                                        down(vk::kTab),
                                        press(9)};
   EXPECT_EQ(s.events, expected);

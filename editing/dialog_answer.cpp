@@ -1,0 +1,247 @@
+#include "editing/dialog_answer.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "editing/character_dialog.h"
+#include "editing/paragraph_dialog.h"
+#include "platform/cp1252.h"
+
+namespace paginor {
+
+namespace {
+
+enum class ValueKind { Text, Flag, Colour, Number, Choice };
+
+struct Control {
+  const char* name;
+  ValueKind kind;
+  const char* const* choices = nullptr;  // for Choice: the entries, nullptr-terminated
+};
+
+// The attribute entries of "Zeichen" in their order, bit 0 first.
+constexpr std::array<const char*, 14> kAttributeNames = {
+    "bold",      "italic",       "underline",   "strikeout", "wordunderline", "doubleunderline",
+    "shadowed",  "outlined",     "superscript", "subscript", "smallcaps",     "uppercase",
+    "lowercase", "nohyphenation"};
+
+constexpr std::array<Control, 7> kCharacterControls = {{
+    {"font", ValueKind::Text},
+    {"size", ValueKind::Text},
+    {"colour", ValueKind::Colour},
+    {"background", ValueKind::Colour},
+    {"transparent", ValueKind::Flag},
+    {"outlinecolour", ValueKind::Colour},
+    {"shadowcolour", ValueKind::Colour},
+}};
+
+// The entries of "Ausrichtung" and "Zeilenabstand", in the order of their values.
+constexpr const char* kAlignments[] = {"Links", "Zentriert", "Rechts", "Blocksatz", nullptr};
+constexpr const char* kSpacings[] = {"Einfach", "1,5 Zeilen", "Doppelt", "Mindestens",
+                                     "Genau",   "Mehrfach",   nullptr};
+
+constexpr std::array<Control, 8> kParagraphControls = {{
+    {"alignment", ValueKind::Choice, kAlignments},
+    {"spacing", ValueKind::Choice, kSpacings},
+    {"measure", ValueKind::Number},
+    {"above", ValueKind::Number},
+    {"below", ValueKind::Number},
+    {"left", ValueKind::Number},
+    {"right", ValueKind::Number},
+    {"firstline", ValueKind::Number},
+}};
+
+char lowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+  return true;
+}
+
+bool isCharacterDialog(std::string_view name) {
+  return sameName(name, "Zeichen");
+}
+bool isParagraphDialog(std::string_view name) {
+  return sameName(name, "Absatzformatierung");
+}
+
+template <size_t N>
+const Control* find(const std::array<Control, N>& controls, std::string_view name) {
+  for (const Control& c : controls)
+    if (sameName(name, c.name)) return &c;
+  return nullptr;
+}
+
+std::optional<Control> controlOf(std::string_view dialog, std::string_view name) {
+  if (isCharacterDialog(dialog)) {
+    for (const char* a : kAttributeNames)
+      if (sameName(name, a)) return Control{a, ValueKind::Flag};
+    if (const Control* c = find(kCharacterControls, name)) return *c;
+  } else if (const Control* c = find(kParagraphControls, name)) {
+    return *c;
+  }
+  return std::nullopt;
+}
+
+std::optional<bool> flagValue(std::string_view v) {
+  if (v == "1") return true;
+  if (v == "0") return false;
+  return std::nullopt;
+}
+
+// "#RRGGBB" as the document stores colours, 0x00BBGGRR.
+std::optional<int32_t> colourValue(std::string_view v) {
+  if (v.size() != 7 || v[0] != '#') return std::nullopt;
+  int32_t rgb = 0;
+  for (size_t i = 1; i < 7; ++i) {
+    const char c = lowerAscii(v[i]);
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) return std::nullopt;
+    rgb = rgb * 16 + digit;
+  }
+  const int32_t r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+  return b << 16 | g << 8 | r;
+}
+
+// A number as the dialog's boxes take it, with a decimal comma or point.
+std::optional<double> numberValue(std::string_view v) {
+  std::string s(v);
+  for (char& c : s)
+    if (c == ',') c = '.';
+  double value = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::optional<int> choiceValue(const Control& c, std::string_view v) {
+  for (int i = 0; c.choices[i] != nullptr; ++i)
+    if (sameName(v, c.choices[i])) return i;
+  return std::nullopt;
+}
+
+std::string choiceList(const Control& c) {
+  std::string list;
+  for (int i = 0; c.choices[i] != nullptr; ++i)
+    list += std::string(i ? ", „" : "„") + c.choices[i] + "“";
+  return list;
+}
+
+void answerCharacterDialog(TMDIChild& w, const DialogAnswer& answer) {
+  CharacterDialog d = CharacterDialogFor(w);
+  for (const auto& [name, value] : answer.values) {
+    for (size_t bit = 0; bit < kAttributeNames.size(); ++bit)
+      if (sameName(name, kAttributeNames[bit]))
+        if (std::optional<bool> on = flagValue(value)) {
+          if (*on)
+            d.attributes |= static_cast<uint16_t>(1u << bit);
+          else
+            d.attributes &= static_cast<uint16_t>(~(1u << bit));
+        }
+    const std::optional<int32_t> colour = colourValue(value);
+    if (sameName(name, "font")) {
+      d.faceName = value;
+      d.faceChanged = true;
+    } else if (sameName(name, "size")) {
+      d.sizeText = value;
+      d.sizeChanged = true;
+    } else if (sameName(name, "colour") && colour) {
+      d.textColour = *colour;
+      d.textColourChanged = true;
+    } else if (sameName(name, "background") && colour) {
+      d.backColour = *colour;
+      d.backColourChanged = true;
+    } else if (sameName(name, "outlinecolour") && colour) {
+      d.outlineColour = *colour;
+      d.outlineColourChanged = true;
+    } else if (sameName(name, "shadowcolour") && colour) {
+      d.shadowColour = *colour;
+      d.shadowColourChanged = true;
+    } else if (sameName(name, "transparent") && flagValue(value)) {
+      d.transparent = *flagValue(value);
+      d.transparentChanged = true;
+    }
+  }
+  ApplyCharacterDialog(w, d);
+}
+
+// The controls are set in the order written, as a user would, so the rules between the line
+// spacing list and "Maß" apply: "spacing=Mehrfach measure=1,2".
+void answerParagraphDialog(TMDIChild& w, const DialogAnswer& answer) {
+  ParagraphDialog d = ParagraphDialogFor(w);
+  for (const auto& [name, value] : answer.values) {
+    const std::optional<Control> c = controlOf(answer.dialog, name);
+    if (!c) continue;
+    if (c->kind == ValueKind::Choice) {
+      const std::optional<int> i = choiceValue(*c, value);
+      if (!i) continue;
+      if (c->choices == kAlignments)
+        d.alignment = *i;
+      else
+        ChooseSpacing(d, static_cast<ParagraphDialog::Spacing>(*i));
+      continue;
+    }
+    const std::optional<double> v = numberValue(value);
+    if (!v) continue;
+    if (sameName(name, "measure")) TypeMeasure(d, *v);
+    if (sameName(name, "above")) d.spaceAbove = *v;
+    if (sameName(name, "below")) d.spaceBelow = *v;
+    if (sameName(name, "left")) d.indentLeft = *v;
+    if (sameName(name, "right")) d.indentRight = *v;
+    if (sameName(name, "firstline")) d.indentFirstLine = *v;
+  }
+  ApplyParagraphDialog(w, d);
+}
+
+}  // namespace
+
+std::string CheckDialogAnswer(const DialogAnswer& answer) {
+  if (!isCharacterDialog(answer.dialog) && !isParagraphDialog(answer.dialog))
+    return "Den Dialog „" + answer.dialog + "“ kann die Tastenfolge nicht beantworten.";
+  for (const auto& [name, value] : answer.values) {
+    const std::optional<Control> c = controlOf(answer.dialog, name);
+    if (!c) return "Der Dialog „" + answer.dialog + "“ hat kein Feld „" + name + "“.";
+    switch (c->kind) {
+      case ValueKind::Flag:
+        if (!flagValue(value))
+          return "Das Feld „" + name + "“ nimmt 0 oder 1, nicht „" + value + "“.";
+        break;
+      case ValueKind::Colour:
+        if (!colourValue(value))
+          return "Das Feld „" + name + "“ nimmt eine Farbe wie #FF0000, nicht „" + value + "“.";
+        break;
+      case ValueKind::Number:
+        if (!numberValue(value))
+          return "Das Feld „" + name + "“ nimmt eine Zahl, nicht „" + value + "“.";
+        break;
+      case ValueKind::Choice:
+        if (!choiceValue(*c, value))
+          return "Das Feld „" + name + "“ nimmt " + choiceList(*c) + ", nicht „" + value + "“.";
+        break;
+      case ValueKind::Text:
+        if (sameName(name, "font") &&
+            (value.empty() || utf8ToCp1252(value, '\0').find('\0') != std::string::npos))
+          return "Die Schriftart „" + value +
+                 "“ lässt sich nicht im Zeichensatz Windows-1252 schreiben.";
+        break;
+    }
+  }
+  return {};
+}
+
+void AnswerDialog(TMDIChild& w, const DialogAnswer& answer) {
+  if (isCharacterDialog(answer.dialog))
+    answerCharacterDialog(w, answer);
+  else if (isParagraphDialog(answer.dialog))
+    answerParagraphDialog(w, answer);
+}
+
+}  // namespace paginor
