@@ -79,12 +79,12 @@ class CellFormatter {
         break;
       }
       case kCharField: {
-        const std::string shown(cell.text.view());
+        const std::string shown(cell.text());
         RenderChar(w_, cell, false, shown);
         break;
       }
       default:  // footnote references and numbers show their raised number
-        RenderChar(w_, cell, true, std::to_string(cell.number));
+        RenderChar(w_, cell, true, std::to_string(cell.number()));
         break;
     }
   }

@@ -49,7 +49,7 @@ struct Formatting : EditorTest {
     doc().pictures.push_back(std::move(pic));
     CharRec picture = MeasuredCell(w(), ' ');
     picture.kind = kCharPicture;
-    picture.pictureIndex = static_cast<uint16_t>(doc().pictureCount() - 1);
+    picture.setPictureIndex(static_cast<uint16_t>(doc().pictureCount() - 1));
     picture.width = 20;
     picture.height = 12;
     line(f, l).chars.insert(at, picture);
