@@ -54,35 +54,24 @@ constexpr std::array<Control, 8> kParagraphControls = {{
     {"firstline", ValueKind::Number},
 }};
 
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
-
 bool isCharacterDialog(std::string_view name) {
-  return sameName(name, "Zeichen");
+  return EqualsIgnoringAsciiCase(name, "Zeichen");
 }
 bool isParagraphDialog(std::string_view name) {
-  return sameName(name, "Absatzformatierung");
+  return EqualsIgnoringAsciiCase(name, "Absatzformatierung");
 }
 
 template <size_t N>
 const Control* find(const std::array<Control, N>& controls, std::string_view name) {
   for (const Control& c : controls)
-    if (sameName(name, c.name)) return &c;
+    if (EqualsIgnoringAsciiCase(name, c.name)) return &c;
   return nullptr;
 }
 
 std::optional<Control> controlOf(std::string_view dialog, std::string_view name) {
   if (isCharacterDialog(dialog)) {
     for (const char* a : kAttributeNames)
-      if (sameName(name, a)) return Control{a, ValueKind::Flag};
+      if (EqualsIgnoringAsciiCase(name, a)) return Control{a, ValueKind::Flag};
     if (const Control* c = find(kCharacterControls, name)) return *c;
   } else if (const Control* c = find(kParagraphControls, name)) {
     return *c;
@@ -101,7 +90,7 @@ std::optional<int32_t> colourValue(std::string_view v) {
   if (v.size() != 7 || v[0] != '#') return std::nullopt;
   int32_t rgb = 0;
   for (size_t i = 1; i < 7; ++i) {
-    const char c = lowerAscii(v[i]);
+    const char c = LowerAscii(v[i]);
     const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
     if (digit < 0) return std::nullopt;
     rgb = rgb * 16 + digit;
@@ -124,7 +113,7 @@ std::optional<double> numberValue(std::string_view v) {
 
 std::optional<int> choiceValue(const Control& c, std::string_view v) {
   for (int i = 0; c.choices[i] != nullptr; ++i)
-    if (sameName(v, c.choices[i])) return i;
+    if (EqualsIgnoringAsciiCase(v, c.choices[i])) return i;
   return std::nullopt;
 }
 
@@ -139,7 +128,7 @@ void answerCharacterDialog(TMDIChild& w, const DialogAnswer& answer) {
   CharacterDialog d = CharacterDialogFor(w);
   for (const auto& [name, value] : answer.values) {
     for (size_t bit = 0; bit < kAttributeNames.size(); ++bit)
-      if (sameName(name, kAttributeNames[bit]))
+      if (EqualsIgnoringAsciiCase(name, kAttributeNames[bit]))
         if (std::optional<bool> on = flagValue(value)) {
           if (*on)
             d.attributes |= static_cast<uint16_t>(1u << bit);
@@ -147,25 +136,25 @@ void answerCharacterDialog(TMDIChild& w, const DialogAnswer& answer) {
             d.attributes &= static_cast<uint16_t>(~(1u << bit));
         }
     const std::optional<int32_t> colour = colourValue(value);
-    if (sameName(name, "font")) {
+    if (EqualsIgnoringAsciiCase(name, "font")) {
       d.faceName = value;
       d.faceChanged = true;
-    } else if (sameName(name, "size")) {
+    } else if (EqualsIgnoringAsciiCase(name, "size")) {
       d.sizeText = value;
       d.sizeChanged = true;
-    } else if (sameName(name, "colour") && colour) {
+    } else if (EqualsIgnoringAsciiCase(name, "colour") && colour) {
       d.textColour = *colour;
       d.textColourChanged = true;
-    } else if (sameName(name, "background") && colour) {
+    } else if (EqualsIgnoringAsciiCase(name, "background") && colour) {
       d.backColour = *colour;
       d.backColourChanged = true;
-    } else if (sameName(name, "outlinecolour") && colour) {
+    } else if (EqualsIgnoringAsciiCase(name, "outlinecolour") && colour) {
       d.outlineColour = *colour;
       d.outlineColourChanged = true;
-    } else if (sameName(name, "shadowcolour") && colour) {
+    } else if (EqualsIgnoringAsciiCase(name, "shadowcolour") && colour) {
       d.shadowColour = *colour;
       d.shadowColourChanged = true;
-    } else if (sameName(name, "transparent") && flagValue(value)) {
+    } else if (EqualsIgnoringAsciiCase(name, "transparent") && flagValue(value)) {
       d.transparent = *flagValue(value);
       d.transparentChanged = true;
     }
@@ -191,12 +180,12 @@ void answerParagraphDialog(TMDIChild& w, const DialogAnswer& answer) {
     }
     const std::optional<double> v = numberValue(value);
     if (!v) continue;
-    if (sameName(name, "measure")) TypeMeasure(d, *v);
-    if (sameName(name, "above")) d.spaceAbove = *v;
-    if (sameName(name, "below")) d.spaceBelow = *v;
-    if (sameName(name, "left")) d.indentLeft = *v;
-    if (sameName(name, "right")) d.indentRight = *v;
-    if (sameName(name, "firstline")) d.indentFirstLine = *v;
+    if (EqualsIgnoringAsciiCase(name, "measure")) TypeMeasure(d, *v);
+    if (EqualsIgnoringAsciiCase(name, "above")) d.spaceAbove = *v;
+    if (EqualsIgnoringAsciiCase(name, "below")) d.spaceBelow = *v;
+    if (EqualsIgnoringAsciiCase(name, "left")) d.indentLeft = *v;
+    if (EqualsIgnoringAsciiCase(name, "right")) d.indentRight = *v;
+    if (EqualsIgnoringAsciiCase(name, "firstline")) d.indentFirstLine = *v;
   }
   ApplyParagraphDialog(w, d);
 }
@@ -227,7 +216,7 @@ std::string CheckDialogAnswer(const DialogAnswer& answer) {
           return "Das Feld „" + name + "“ nimmt " + choiceList(*c) + ", nicht „" + value + "“.";
         break;
       case ValueKind::Text:
-        if (sameName(name, "font") &&
+        if (EqualsIgnoringAsciiCase(name, "font") &&
             (value.empty() || utf8ToCp1252(value, '\0').find('\0') != std::string::npos))
           return "Die Schriftart „" + value +
                  "“ lässt sich nicht im Zeichensatz Windows-1252 schreiben.";

@@ -28,20 +28,9 @@ constexpr std::array<NamedKey, 20> kNamedKeys = {{
     {"Minus", vk::kOemMinus}, {"Space", ' '},
 }};
 
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
-
 std::optional<int> keyNamed(std::string_view name) {
   for (const NamedKey& k : kNamedKeys)
-    if (sameName(name, k.name)) return k.key;
+    if (EqualsIgnoringAsciiCase(name, k.name)) return k.key;
   if (name.size() == 1) {
     char c = name[0];
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -172,11 +161,11 @@ class Parser {
     for (size_t plus; (plus = rest.find('+')) != std::string_view::npos && plus + 1 < rest.size();
          rest.remove_prefix(plus + 1)) {
       const std::string_view m = rest.substr(0, plus);
-      if (sameName(m, "Shift") || sameName(m, "Umschalt")) {
+      if (EqualsIgnoringAsciiCase(m, "Shift") || EqualsIgnoringAsciiCase(m, "Umschalt")) {
         mods |= kShift;
-      } else if (sameName(m, "Ctrl") || sameName(m, "Strg")) {
+      } else if (EqualsIgnoringAsciiCase(m, "Ctrl") || EqualsIgnoringAsciiCase(m, "Strg")) {
         mods |= kCtrl;
-      } else if (sameName(m, "Alt")) {
+      } else if (EqualsIgnoringAsciiCase(m, "Alt")) {
         mods |= kAlt;
       } else {
         fail("Unbekannte Umschalttaste „" + std::string(m) + "“ in „" + shown + "“" + where() +
@@ -195,20 +184,20 @@ class Parser {
     }
     const std::string_view body = s_.substr(pos_ + 1, close - pos_ - 1);
     const std::string shown = "{" + std::string(body) + "}";
-    if (body.size() >= 7 && sameName(body.substr(0, 7), "Dialog:")) {
+    if (body.size() >= 7 && EqualsIgnoringAsciiCase(body.substr(0, 7), "Dialog:")) {
       dialog(out, body.substr(7), shown, close);
       return;
     }
     Modifiers mods = kNoModifier;
     std::string_view rest = body;
     if (!modifiers(rest, mods, shown)) return;
-    if (sameName(rest, "Undo") || sameName(rest, "Redo")) {
+    if (EqualsIgnoringAsciiCase(rest, "Undo") || EqualsIgnoringAsciiCase(rest, "Redo")) {
       if (mods != kNoModifier) {
         fail("„" + shown + "“" + where() + " nimmt keine Umschalttasten.");
         return;
       }
       // Undo is the key Alt+Backspace; redo has no key, it is the menu command.
-      if (sameName(rest, "Undo"))
+      if (EqualsIgnoringAsciiCase(rest, "Undo"))
         out.push_back(KeyEvent{KeyEvent::Kind::Down, vk::kBack, kAlt, 0, {}});
       else
         out.push_back(KeyEvent{KeyEvent::Kind::Redo, 0, kNoModifier, 0, {}});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "layout/layout_context.h"
+#include "platform/cp1252.h"
 #include "window/document_window.h"
 
 namespace paginor {
@@ -76,9 +77,6 @@ size_t groupEnd(ByteReader in, int32_t count) {
   return start - in.remaining();
 }
 
-char lowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 char upperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -135,7 +133,7 @@ std::string SplitWithTable(const HyphenTable& table, std::string_view word) {
   std::string d;
   d.reserve(word.size() + 2);
   d += '.';
-  for (char c : word) d += lowerAscii(c);
+  for (char c : word) d += LowerAscii(c);
   d += '.';
   const size_t n = d.size();
   // values[k] belongs to the gap after the (k + 1)-th character of d.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/cow_array.h"
@@ -199,6 +200,40 @@ inline CellExtras& at(uint32_t handle) {
   return chunks[handle >> kChunkBits].load(std::memory_order_acquire)
       [handle & ((1u << kChunkBits) - 1)];
 }
+
+// Owns one entry (or none): copying copies it, moving hands it over, the owner gives it back.
+class Handle {
+ public:
+  Handle() = default;
+  Handle(const Handle& o) : id_(o.id_ ? cell_extras::copy(o.id_) : 0) {}
+  Handle(Handle&& o) noexcept : id_(std::exchange(o.id_, 0)) {}
+  Handle& operator=(const Handle& o) {
+    if (this != &o) *this = Handle(o);
+    return *this;
+  }
+  Handle& operator=(Handle&& o) noexcept {
+    if (this != &o) {
+      reset();
+      id_ = std::exchange(o.id_, 0);
+    }
+    return *this;
+  }
+  ~Handle() { reset(); }
+
+  explicit operator bool() const { return id_ != 0; }
+  CellExtras* operator->() const { return &at(id_); }
+  // The entry, taken from the store when there is none yet.
+  CellExtras& ensure() {
+    if (!id_) id_ = cell_extras::make();
+    return at(id_);
+  }
+  void reset() {
+    if (id_) cell_extras::release(std::exchange(id_, 0));
+  }
+
+ private:
+  uint32_t id_ = 0;
+};
 }  // namespace cell_extras
 
 struct CharRec {
@@ -209,65 +244,26 @@ struct CharRec {
   int32_t fontIndex = 0;
   float skipBefore = 0;  // runtime: gap before the cell to pass a floating object
  private:
-  uint32_t extras_ = 0;  // handle into cell_extras, 0 = none
+  cell_extras::Handle extras_;
 
  public:
   double width = 0;
   double height = 0;
 
   CharRec() = default;
-  CharRec(const CharRec& o)
-      : kind(o.kind),
-        ch(o.ch),
-        tabFill(o.tabFill),
-        charFlags(o.charFlags),
-        fontIndex(o.fontIndex),
-        skipBefore(o.skipBefore),
-        extras_(o.extras_ ? cell_extras::copy(o.extras_) : 0),
-        width(o.width),
-        height(o.height) {}
-  CharRec(CharRec&& o) noexcept
-      : kind(o.kind),
-        ch(o.ch),
-        tabFill(o.tabFill),
-        charFlags(o.charFlags),
-        fontIndex(o.fontIndex),
-        skipBefore(o.skipBefore),
-        extras_(o.extras_),
-        width(o.width),
-        height(o.height) {
-    o.extras_ = 0;
-  }
+  CharRec(const CharRec&) = default;
+  CharRec(CharRec&&) noexcept = default;
+  // A copy that runs out of memory leaves the cell as it was.
   CharRec& operator=(const CharRec& o) {
-    if (this != &o) {
-      CharRec copy(o);
-      *this = std::move(copy);
-    }
+    if (this != &o) *this = CharRec(o);
     return *this;
   }
-  CharRec& operator=(CharRec&& o) noexcept {
-    if (this != &o) {
-      if (extras_) cell_extras::release(extras_);
-      kind = o.kind;
-      ch = o.ch;
-      tabFill = o.tabFill;
-      charFlags = o.charFlags;
-      fontIndex = o.fontIndex;
-      skipBefore = o.skipBefore;
-      extras_ = o.extras_;
-      width = o.width;
-      height = o.height;
-      o.extras_ = 0;
-    }
-    return *this;
-  }
-  ~CharRec() {
-    if (extras_) cell_extras::release(extras_);
-  }
+  CharRec& operator=(CharRec&&) noexcept = default;
+  ~CharRec() = default;
 
   // Kinds 2 to 4: the text shown in place of the placeholder; kind 4: the field code.
-  std::string_view text() const { return extras_ ? cell_extras::at(extras_).text.view() : ""; }
-  std::string_view code() const { return extras_ ? cell_extras::at(extras_).code.view() : ""; }
+  std::string_view text() const { return extras_ ? extras_->text.view() : ""; }
+  std::string_view code() const { return extras_ ? extras_->code.view() : ""; }
   void setText(std::string_view s) {
     if (!s.empty() || extras_) {
       extras().text.set(s);
@@ -280,9 +276,9 @@ struct CharRec {
       trim();
     }
   }
-  uint16_t number() const { return extras_ ? cell_extras::at(extras_).number : 0; }
-  uint16_t footnoteId() const { return extras_ ? cell_extras::at(extras_).footnoteId : 0; }
-  uint16_t pictureIndex() const { return extras_ ? cell_extras::at(extras_).pictureIndex : 0; }
+  uint16_t number() const { return extras_ ? extras_->number : 0; }
+  uint16_t footnoteId() const { return extras_ ? extras_->footnoteId : 0; }
+  uint16_t pictureIndex() const { return extras_ ? extras_->pictureIndex : 0; }
   void setNumber(uint16_t n) {
     if (n || extras_) {
       extras().number = n;
@@ -304,7 +300,7 @@ struct CharRec {
   // Runtime, line breaker only: the format of the paragraph a transient paragraph-end cell
   // opens; null when none.
   ParagraphFormat* paraCarrier() const {
-    return extras_ ? cell_extras::at(extras_).carrier.get() : nullptr;
+    return extras_ ? extras_->carrier.get() : nullptr;
   }
   void setParaCarrier(const ParagraphFormat& f) {
     extras().carrier = std::make_unique<ParagraphFormat>(f);
@@ -317,16 +313,10 @@ struct CharRec {
   }
 
  private:
-  CellExtras& extras() {
-    if (!extras_) extras_ = cell_extras::make();
-    return cell_extras::at(extras_);
-  }
+  CellExtras& extras() { return extras_.ensure(); }
   // A cell whose extras went back to nothing holds none, so it costs no entry.
   void trim() {
-    if (extras_ && cell_extras::at(extras_).empty()) {
-      cell_extras::release(extras_);
-      extras_ = 0;
-    }
+    if (extras_ && extras_->empty()) extras_.reset();
   }
 };
 static_assert(sizeof(CharRec) <= 32, "a plain character cell takes at most 32 bytes");

@@ -239,6 +239,13 @@ void DrawPagesPDF(TMDIChild& w, TPDFCanvas& pdf, int32_t pageIndex) {
 
 namespace {
 
+// The document as it was before a failed export; it may not be the settled one, so the next
+// output settles again.
+void restoreDocument(TMDIChild& w, Document&& previous) {
+  w.doc = std::move(previous);
+  ++w.changeCount;
+}
+
 constexpr const char* kPictureNotConvertedText =
     "Mindestens ein Bild ließ sich nicht ins JPEG-Format umwandeln; es bleibt in der "
     "PDF-Datei leer.";
@@ -297,11 +304,11 @@ Result SavePDFFile(TMDIChild& w, const std::string& fileName, PdfFontMode fontMo
     try {
       written = writePdf(w, fileName, fontMode);
     } catch (const std::bad_alloc&) {
-      w.doc = std::move(previous);
+      restoreDocument(w, std::move(previous));
       throw;
     }
     // The writer may have met its own lack of memory.
-    if (!written) w.doc = std::move(previous);
+    if (!written) restoreDocument(w, std::move(previous));
     return written;
   } catch (const std::bad_alloc&) {
   }

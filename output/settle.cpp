@@ -19,7 +19,10 @@ bool AnyDirty(const Document& d) {
 
 SettleResult SettleLayout(TMDIChild& w) {
   if (AnyDirty(w.doc)) MakeSoftEnters(w);
-  return SettlePages(w);  // every page
+  if (w.settledAt == w.changeCount) return {.passes = 0, .converged = true, .changes = {}};
+  SettleResult settled = SettlePages(w);  // every page
+  if (settled.converged) w.settledAt = w.changeCount;
+  return settled;
 }
 
 }  // namespace paginor

@@ -13,7 +13,8 @@ namespace paginor {
 class TMDIChild;
 
 // Lays out dirty lines, then draws all pages on a canvas that draws nothing and lays out again
-// while the drawing changed gaps or moved objects.
+// while the drawing changed gaps or moved objects. A layout that settled and has not changed
+// since (TMDIChild::changeCount) is left as it is: no pass runs.
 SettleResult SettleLayout(TMDIChild& w);
 
 }  // namespace paginor

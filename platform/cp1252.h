@@ -32,4 +32,16 @@ bool isCp1252AlphaNumeric(unsigned char b);
 unsigned char cp1252ToUpper(unsigned char b);
 unsigned char cp1252ToLower(unsigned char b);
 
+// A-Z to a-z, nothing else: for names of the program's own (extensions, keys, dialog controls),
+// which must not fold the bytes of UTF-8 sequences.
+inline char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
 }  // namespace paginor

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "platform/cp1252.h"
+
 namespace paginor {
 
 namespace {
@@ -23,17 +25,6 @@ constexpr std::array<FormatInfo, 7> kFormats = {{
      "Word (noch nicht unterstützt)"},
     {DocumentFormat::Pdf, "pdf", ".pdf", "", 0, 0, false, true, "PDF (nur Ausgabe)"},
 }};
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -62,8 +53,8 @@ const FormatInfo* FormatOfExtension(std::string_view path) {
   const std::string_view ext = path.substr(dot);
   // The first row of an extension wins: ".txt" is ANSI text.
   for (const FormatInfo& f : kFormats)
-    if (sameIgnoringCase(ext, f.extension) ||
-        (*f.alsoExtension && sameIgnoringCase(ext, f.alsoExtension)))
+    if (EqualsIgnoringAsciiCase(ext, f.extension) ||
+        (*f.alsoExtension && EqualsIgnoringAsciiCase(ext, f.alsoExtension)))
       return &f;
   return nullptr;
 }

@@ -6,6 +6,7 @@
 // the command-line program and the tests create it directly.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "model/records.h"
@@ -53,6 +54,9 @@ class TMDIChild {
   // again only when this moved on: settling a layout that never agrees with itself (text
   // flowing around objects can swing between two states) on every paint would make it flicker.
   uint64_t changeCount = 0;
+  // The changeCount at which all pages last settled: opening settles, and the PDF export or a
+  // print job of the unchanged document need not run the same drawing pass again.
+  uint64_t settledAt = UINT64_MAX;
 };
 
 // Derives the measuring resolution and the page size in pixels from the printer.
