@@ -148,7 +148,7 @@ bool saveByType(TMDIChild& w, AppSettings& settings, int32_t saveFileType,
   if (InfoOf(format).writable && settings.makeBackups && isRegularFile(path) && !MakeBackup(path))
     w.app.message(kBackupFailedText, MsgIcon::Error);
   if (!w.app.report(WriteDocumentAs(w, path, format))) return false;
-  if (!w.app.quietFileMode) settings.recentFiles.add(path);
+  settings.recentFiles.add(path);
   return true;
 }
 
@@ -245,7 +245,7 @@ bool OpenFile(TMDIChild& w, AppSettings& settings, const std::string& path, int3
     SettleLayout(w);
     // A pattern file the reader's language change met damaged is told now.
     w.app.report(OpenHyphenData(w));
-    if (!w.app.quietFileMode) settings.recentFiles.add(path);
+    settings.recentFiles.add(path);
   } catch (const std::bad_alloc&) {
     if (previous) {
       w.doc = std::move(*previous);

@@ -63,15 +63,15 @@ bool MakeBackup(const std::string& path);
 // on and the file present, the backup comes first; a failed backup shows "Konnte Backup-Datei
 // nicht anlegen" and saving goes on. A writer this build lacks (RTF) is refused with a message.
 // Running out of memory ends the save with a message, the file and the document unchanged.
-// On success, unless quietFileMode is set, the path goes to the recent files.
+// On success the path goes to the recent files.
 bool SaveFile(TMDIChild& w, AppSettings& settings, int32_t saveFileType);
 
 // Reads `path` into the window's document with the reader ReaderFor chooses. When that is the
 // native reader (the native filter was chosen) but the file lacks the native magic and its
 // extension names another format (".txt", ".rtf", ".doc"), that format's reader takes over:
 // the filter is a default, the file decides. A reader this build lacks (Word, RTF) is refused
-// with a message and leaves the document as it was. On success, unless quietFileMode is set,
-// the path goes to the recent files, and `readAs` (when given) receives the open file type the
+// with a message and leaves the document as it was. On success the path goes to the recent
+// files, and `readAs` (when given) receives the open file type the
 // file was read as: the reader that took over, or kOpenUtf8Text for a text file found to be
 // UTF-8, else `openFileType` itself. Running out of memory while reading or laying out ends the
 // command with a message and leaves the document as it was.

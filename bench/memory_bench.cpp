@@ -78,13 +78,12 @@ void measureTextImport(benchmark::State& state, const std::string& content, doub
   writeFile(path, content);
   HeadlessPlatform host;
   Application app(host.platform());
-  app.quietFileMode = true;
   int64_t peak = 0, kept = 0;
   for (auto _ : state) {
     auto w = std::make_unique<TMDIChild>(app);
     (void)FormCreate(*w);
     ResidentMemory memory;
-    if (!OpenTXTFile(*w, path, TextCode::Ansi)) state.SkipWithError("not read");
+    if (!OpenTXTFile(*w, path, TextCode::Ansi, nullptr, FileBinding::Detached)) state.SkipWithError("not read");
     peak = memory.peak();
     kept = memory.kept();
   }
@@ -136,14 +135,14 @@ void BM_OpenSBLEmptyLines(benchmark::State& state) {
   const auto lines = static_cast<size_t>(state.range(0));
   HeadlessPlatform host;
   Application app(host.platform());
-  app.quietFileMode = true;
   const std::string text = tempPath("lines.txt");
   const std::string native = tempPath("lines.sbl");
   writeFile(text, std::string(lines, '\n'));
   {
     TMDIChild w(app);
     (void)FormCreate(w);
-    if (!OpenTXTFile(w, text, TextCode::Ansi) || !SaveSBLFile(w, native))
+    if (!OpenTXTFile(w, text, TextCode::Ansi, nullptr, FileBinding::Detached) ||
+        !SaveSBLFile(w, native, FileBinding::Detached))
       state.SkipWithError("no file");
   }
   int64_t peak = 0, kept = 0;
@@ -151,7 +150,7 @@ void BM_OpenSBLEmptyLines(benchmark::State& state) {
     auto w = std::make_unique<TMDIChild>(app);
     (void)FormCreate(*w);
     ResidentMemory memory;
-    if (!OpenSBLFile(*w, native)) state.SkipWithError("not read");
+    if (!OpenSBLFile(*w, native, FileBinding::Detached)) state.SkipWithError("not read");
     peak = memory.peak();
     kept = memory.kept();
   }

@@ -13,12 +13,12 @@ LayoutWork::LayoutWork(LayoutContext& context)
 }
 
 LayoutContext LayoutContextOf(TMDIChild& w) {
-  LayoutContext c{w.doc, {w.app.fonts(), w.measure.resolution},
-                  {w.measure.pageWidthPx, w.measure.pageHeightPx}};
-  c.screenDpi = w.app.platform().screenDpi;
-  c.hyphen = Hyphenator{w.hyphenTable, &w.hyphenCache};
-  c.wordCheck = SpellingWordCheck(w);
-  return c;
+  return LayoutContext{w.doc,
+                       {w.app.fonts(), w.measure.resolution},
+                       {w.measure.pageWidthPx, w.measure.pageHeightPx},
+                       w.app.platform().screenDpi,
+                       Hyphenator{w.hyphenTable, &w.hyphenCache},
+                       SpellingWordCheck(w)};
 }
 
 void MakeSoftEnters(TMDIChild& w) {

@@ -319,15 +319,15 @@ FileStatus::~FileStatus() {
   ui_.statusText(3, "");
 }
 
-PendingFileName::PendingFileName(const TMDIChild& w, const std::string& path)
-    : quiet_(w.app.quietFileMode) {
-  if (quiet_) return;
+PendingFileName::PendingFileName(const std::string& path, FileBinding binding)
+    : detached_(binding == FileBinding::Detached) {
+  if (detached_) return;
   path_ = path;
   name_ = DocumentFileName(path);
 }
 
 void PendingFileName::take(TMDIChild& w) noexcept {
-  if (quiet_) return;
+  if (detached_) return;
   w.doc.filePath.swap(path_);
   w.doc.fileName.swap(name_);
   try {
@@ -338,15 +338,15 @@ void PendingFileName::take(TMDIChild& w) noexcept {
 }
 
 void TakeFileName(TMDIChild& w, const std::string& path) {
-  PendingFileName(w, path).take(w);
+  PendingFileName(path, FileBinding::Adopt).take(w);
 }
 
 namespace {
 
 // Writes the file; running out of memory is left to the caller, which names the command.
 Result writeFile(TMDIChild& w, const std::string& path, const std::string& name,
-                 bool (*write)(AtomicFile&, void*), void* context) {
-  PendingFileName pending(w, path);
+                 FileBinding binding, bool (*write)(AtomicFile&, void*), void* context) {
+  PendingFileName pending(path, binding);
   AtomicFile file;
   if (file.open(path) != WriteError::None)
     return FileFailure(FileAccess::Write, file.errorNumber(),
@@ -370,10 +370,10 @@ Result writeFile(TMDIChild& w, const std::string& path, const std::string& name,
 
 }  // namespace
 
-Result WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+Result WriteDocumentFileWith(TMDIChild& w, const std::string& path, FileBinding binding,
                              bool (*write)(AtomicFile& file, void* context), void* context) {
   try {
-    return writeFile(w, path, FileNameOf(path), write, context);
+    return writeFile(w, path, FileNameOf(path), binding, write, context);
   } catch (const std::bad_alloc&) {
   }
   // Outside the handler: the message needs memory, which the unwinding has given back.

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "platform/result.h"
+#include "storage/file_binding.h"
 
 namespace paginor {
 
@@ -78,19 +79,19 @@ class FileStatus {
 inline constexpr const char* kOpeningText = "Öffne Datei...";
 inline constexpr const char* kSavingText = "Speichere Datei...";
 
-// After a successful open or save: unless the application's quietFileMode is set, the document
-// takes the path and its name and is marked as not modified.
+// After a successful open or save that adopts the file: the document takes the path and its name
+// and is marked as not modified.
 void TakeFileName(TMDIChild& w, const std::string& path);
 
 // The same in two steps: the names are made before the command changes anything, so that taking
 // them afterwards cannot fail halfway for want of memory.
 class PendingFileName {
  public:
-  PendingFileName(const TMDIChild& w, const std::string& path);
+  PendingFileName(const std::string& path, FileBinding binding);
   void take(TMDIChild& w) noexcept;
 
  private:
-  bool quiet_;
+  bool detached_;
   std::string path_;
   std::string name_;
 };
@@ -100,19 +101,21 @@ class PendingFileName {
 // temporary file replaces the old one only when complete (AtomicFile says how links, devices
 // and pipes are written). A failure, running out of memory included, comes back with the file's
 // name and cause and leaves the file and the document as they were; success lets the document
-// take the path (TakeFileName).
+// take the path (TakeFileName) when `binding` adopts the file.
 // `write` is called through a plain pointer: wrapping it in a std::function could itself run out
 // of memory before the save has begun to guard against that.
 template <typename Write>
-Result WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write);
-Result WriteDocumentFileWith(TMDIChild& w, const std::string& path,
+Result WriteDocumentFile(TMDIChild& w, const std::string& path, FileBinding binding,
+                         Write&& write);
+Result WriteDocumentFileWith(TMDIChild& w, const std::string& path, FileBinding binding,
                              bool (*write)(AtomicFile& file, void* context), void* context);
 
 template <typename Write>
-Result WriteDocumentFile(TMDIChild& w, const std::string& path, Write&& write) {
+Result WriteDocumentFile(TMDIChild& w, const std::string& path, FileBinding binding,
+                         Write&& write) {
   using Callable = std::remove_reference_t<Write>;
   return WriteDocumentFileWith(
-      w, path,
+      w, path, binding,
       [](AtomicFile& file, void* context) { return (*static_cast<Callable*>(context))(file); },
       const_cast<void*>(static_cast<const void*>(&write)));
 }

@@ -67,10 +67,7 @@ std::string TemplatePath(TMDIChild& w) {
 
 Result CreateNewDocument(TMDIChild& w) {
   const Result created = FormCreate(w);
-  const bool wasQuiet = w.app.quietFileMode;
-  w.app.quietFileMode = true;
-  Result read = OpenSBLFile(w, TemplatePath(w));
-  w.app.quietFileMode = wasQuiet;
+  Result read = OpenSBLFile(w, TemplatePath(w), FileBinding::Detached);
   // A damaged pattern file is worth saying even when the template is fine.
   if (created.warning() && !read.warning()) read.setWarning(*created.warning());
   return read;

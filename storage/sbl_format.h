@@ -9,6 +9,7 @@
 
 #include "model/records.h"
 #include "platform/result.h"
+#include "storage/file_binding.h"
 
 namespace paginor {
 
@@ -19,19 +20,23 @@ inline constexpr const char* kNotNativeText = "Dies ist kein gültiges Scribolan
 // Writes the window's document to `path`. The previous file is replaced only once the new one
 // is complete. Shows "Speichere Datei..." while working; a failure (running out of memory
 // included) comes back with its message and leaves the file and the document as they were.
-// Unless quietFileMode is set, the document takes the path and is marked as not modified.
-Result SaveSBLFile(TMDIChild& w, const std::string& path);
+// When it adopts the file, the document takes the path and is marked as not modified.
+Result SaveSBLFile(TMDIChild& w, const std::string& path,
+                   FileBinding binding = FileBinding::Adopt);
 
 // Replaces the window's document with the file's. A file that cannot be read, is no native
 // document or is damaged, or whose reading or layout runs out of memory, is refused (the
 // failure says why) and leaves the document exactly as it was.
-// The page size is not part of the file; the window keeps its own. Unless quietFileMode is
-// set, the document takes the path and is marked as not modified.
-Result OpenSBLFile(TMDIChild& w, const std::string& path);
+// The page size is not part of the file; the window keeps its own. When it adopts the file, the
+// document takes the path and is marked as not modified.
+Result OpenSBLFile(TMDIChild& w, const std::string& path,
+                   FileBinding binding = FileBinding::Adopt);
 
 // Reads a native document from memory (standard input) into the window, as OpenSBLFile does a
-// file; `name` stands for the file in messages. The document stays without a file name.
-Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name);
+// file; `name` stands for the file in messages. The document stays without a file name; adopted,
+// it counts as unmodified.
+Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name,
+                   FileBinding binding = FileBinding::Adopt);
 
 // The file image SaveSBLFile writes.
 std::vector<uint8_t> SerializeSBL(const Document& d);

@@ -683,9 +683,9 @@ Result readImage(TMDIChild& w, const std::vector<uint8_t>& data, const std::stri
 
 }  // namespace
 
-Result OpenSBLFile(TMDIChild& w, const std::string& path) {
+Result OpenSBLFile(TMDIChild& w, const std::string& path, FileBinding binding) {
   try {
-    PendingFileName pending(w, path);
+    PendingFileName pending(path, binding);
     std::vector<uint8_t> data;
     Result read = ReadWholeFile(path, sbl::kMaxFileBytes, data);
     if (!read) return read;
@@ -697,14 +697,15 @@ Result OpenSBLFile(TMDIChild& w, const std::string& path) {
   return OutOfMemoryFailure(FileNameOf(path), FileCommand::Open);
 }
 
-Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name) {
+Result OpenSBLData(TMDIChild& w, const std::vector<uint8_t>& data, const std::string& name,
+                   FileBinding binding) {
   try {
     Result opened = readImage(w, data, name);
     if (!opened) return opened;
   } catch (const std::bad_alloc&) {
     return OutOfMemoryFailure(name, FileCommand::Open);
   }
-  if (!w.app.quietFileMode) {
+  if (binding == FileBinding::Adopt) {
     try {
       SetFileChanged(w, false);
     } catch (const std::bad_alloc&) {

@@ -335,8 +335,8 @@ std::vector<uint8_t> SerializeSBL(const Document& d) {
   return image.take();
 }
 
-Result SaveSBLFile(TMDIChild& w, const std::string& path) {
-  return WriteDocumentFile(w, path,
+Result SaveSBLFile(TMDIChild& w, const std::string& path, FileBinding binding) {
+  return WriteDocumentFile(w, path, binding,
                            [&](AtomicFile& file) { return ImageWriter(&file).write(w.doc); });
 }
 

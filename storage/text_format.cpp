@@ -428,12 +428,13 @@ void tellAfterReading(TMDIChild& w, const std::string& name, const TextImport& r
 
 }  // namespace
 
-Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImport* report) {
+Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImport* report,
+                   FileBinding binding) {
   TextImport met;
   Result result;
   try {
     const std::string name = FileNameOf(path);
-    PendingFileName pending(w, path);
+    PendingFileName pending(path, binding);
     std::vector<uint8_t> data;
     Result read = ReadWholeFile(path, kMaxTextFileBytes, data);
     if (!read) return read;
@@ -450,7 +451,7 @@ Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code, TextImp
 }
 
 Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name,
-                   TextCode code, TextImport* report) {
+                   TextCode code, TextImport* report, FileBinding binding) {
   if (data.size() > kMaxTextFileBytes)
     return ReadingFailure(FailureKind::TooLarge, TooLargeText(name));
   TextImport met;
@@ -461,7 +462,7 @@ Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& n
     return OutOfMemoryFailure(name, FileCommand::Open);
   }
   if (!result) return result;
-  if (!w.app.quietFileMode) {
+  if (binding == FileBinding::Adopt) {
     try {
       SetFileChanged(w, false);
     } catch (const std::bad_alloc&) {
@@ -473,13 +474,13 @@ Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& n
   return result;
 }
 
-Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code) {
+Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code, FileBinding binding) {
   const ByteTable* oem = nullptr;
   if (code == TextCode::Dos) {
     if (!AnsiToOemTable()) return noOemFailure(FailureStage::Writing);
     oem = &*AnsiToOemTable();
   }
-  return WriteDocumentFile(w, path, [&](AtomicFile& file) {
+  return WriteDocumentFile(w, path, binding, [&](AtomicFile& file) {
     const Document& d = w.doc;
     TextCollector collect(code, oem);
     for (int32_t i = 0; i < d.fieldCount(); ++i) {

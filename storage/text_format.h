@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/result.h"
+#include "storage/file_binding.h"
 
 namespace paginor {
 
@@ -39,16 +40,18 @@ struct TextImport {
 // DOS text of any length looks like that by chance. Characters of a UTF-8 file that Windows-1252
 // lacks become "?", and the result's warning tells the user how many. `report` (when given)
 // receives what was met. A file that cannot be read, or whose reading or layout runs out of
-// memory, is refused (the failure says why) and leaves the document as it was.
+// memory, is refused (the failure says why) and leaves the document as it was. Adopting the file,
+// the document takes its path and counts as unmodified.
 Result OpenTXTFile(TMDIChild& w, const std::string& path, TextCode code,
-                   TextImport* report = nullptr);
+                   TextImport* report = nullptr, FileBinding binding = FileBinding::Adopt);
 inline Result OpenTXTFile(TMDIChild& w, const std::string& path, bool oem) {
   return OpenTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
 }
 // The same from memory (standard input); `name` stands for the file in messages, and the
-// document stays without a file name.
+// document stays without a file name (adopted, it counts as unmodified).
 Result OpenTXTData(TMDIChild& w, std::vector<uint8_t> data, const std::string& name,
-                   TextCode code, TextImport* report = nullptr);
+                   TextCode code, TextImport* report = nullptr,
+                   FileBinding binding = FileBinding::Adopt);
 
 // "Die Datei ... enthielt n Steuerzeichen ...": the note on dropped control bytes.
 std::string DroppedControlsText(const std::string& name, size_t count);
@@ -57,8 +60,10 @@ std::string DroppedControlsText(const std::string& name, size_t count);
 // one paragraph a line, table rows as their cell texts each followed by a tab. ANSI and DOS text
 // end their lines in CR LF, UTF-8 text (without byte-order mark) in LF as Linux tools expect. In
 // the DOS code page a character it lacks is written as "?"; UTF-8 holds every character. The
-// previous file is replaced only once the new one is complete.
-Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code);
+// previous file is replaced only once the new one is complete. Adopting the file, the document
+// takes its path and counts as unmodified.
+Result SaveTXTFile(TMDIChild& w, const std::string& path, TextCode code,
+                   FileBinding binding = FileBinding::Adopt);
 inline Result SaveTXTFile(TMDIChild& w, const std::string& path, bool oem) {
   return SaveTXTFile(w, path, oem ? TextCode::Dos : TextCode::Ansi);
 }

@@ -46,10 +46,6 @@ class Application {
     return true;
   }
 
-  // Template loading and recovery files must not touch file names, modified flags or the
-  // recent-file list while this is set.
-  bool quietFileMode = false;
-
   // Hyphenation pattern tables, German (0) and English (1); each is read once per run.
   std::array<HyphenTable, 2> hyphenTables;
 

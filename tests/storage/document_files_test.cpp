@@ -209,12 +209,22 @@ TEST(SaveFile, ByTypeAndExtensionChoosesTheWriter) {
   EXPECT_EQ(d.settings.recentFiles.entries().size(), 3u);
 }
 
-TEST(SaveFile, QuietFileModeLeavesTheRecentFilesAlone) {
+TEST(OpenFile, AdoptsAFileThatWasReadDetachedBefore) {
   Docs d;
-  d.doc().filePath = testDir() + "/still.sbl";
-  d.app.quietFileMode = true;
+  const std::string dir = testDir();
+  d.doc().filePath = dir + "/normal.sbt";
   ASSERT_TRUE(SaveFile(d.w(), d.settings, 0));
+  ASSERT_EQ(d.settings.recentFiles.entries().size(), 1u);
+  d.settings.recentFiles.setEntries({});
+
+  // The template is read detached; opening it as a file of its own adopts it.
+  TMDIChild fresh(d.app);
+  ASSERT_TRUE(test::Shown(fresh, OpenSBLFile(fresh, dir + "/normal.sbt", FileBinding::Detached)));
   EXPECT_TRUE(d.settings.recentFiles.entries().empty());
+  EXPECT_TRUE(fresh.doc.filePath.empty());
+  ASSERT_TRUE(OpenFile(fresh, d.settings, dir + "/normal.sbt", 0));
+  EXPECT_EQ(fresh.doc.filePath, dir + "/normal.sbt");
+  EXPECT_EQ(d.settings.recentFiles.entries().size(), 1u);
 }
 
 TEST(SaveFile, WithoutPathTheSaveCommandAsksWithAnEmptyName) {

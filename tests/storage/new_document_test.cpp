@@ -64,7 +64,6 @@ TEST_F(NewDocumentTemplate, IsReadOverTheNewDocumentWhichStaysUnnamedAndUnmodifi
   EXPECT_TRUE(w.doc.filePath.empty());
   EXPECT_EQ(w.doc.modified, 0);
   EXPECT_EQ(w.caption, "");
-  EXPECT_FALSE(fx.app.quietFileMode) << "the switch is only set while the template is read";
   EXPECT_TRUE(fx.host.ui.messages.empty());
   EXPECT_EQ(fx.host.ui.statusHistory, (std::vector<std::string>{"\xc3\x96"
                                                                 "ffne Datei...",
@@ -92,7 +91,6 @@ TEST_F(NewDocumentTemplate, AMissingOrDamagedTemplateLeavesTheBuiltInDocument) {
             "Konnte Datei normal.sbt nicht \xc3\xb6"
             "ffnen! Die Datei existiert nicht.");
   EXPECT_TRUE(test::StoredContentEqual(fx.doc(), w.doc)) << "the document of FormCreate";
-  EXPECT_FALSE(fx.app.quietFileMode);
 
   std::vector<uint8_t> damaged = SerializeSBL(fx.doc());
   damaged.resize(damaged.size() - 1);

@@ -118,19 +118,30 @@ TEST(SblRoundTrip, SavingAndOpeningTakeTheNameAndShowProgress) {
                                                                 ""}));
 }
 
-TEST(SblRoundTrip, QuietFileModeLeavesNamesAndModifiedFlagAlone) {
+TEST(SblRoundTrip, DetachedFilesLeaveNamesAndModifiedFlagAlone) {
   test::Fixture fx;
   SetFileChanged(fx.w(), true);
-  fx.app.quietFileMode = true;
   const std::string path = testDir() + "/leise.sbl";
-  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path)));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveSBLFile(fx.w(), path, FileBinding::Detached)));
   EXPECT_TRUE(fx.doc().filePath.empty());
   EXPECT_TRUE(fx.doc().fileName.empty());
   EXPECT_EQ(fx.doc().modified, 1);
 
-  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLFile(fx.w(), path)));
+  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLFile(fx.w(), path, FileBinding::Detached)));
   EXPECT_TRUE(fx.doc().filePath.empty());
   EXPECT_EQ(fx.doc().modified, 1);
+
+  // From memory the document has no name either way; only the adopted one counts as saved.
+  const std::vector<uint8_t> image = SerializeSBL(fx.doc());
+  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLData(fx.w(), image, "-", FileBinding::Detached)));
+  EXPECT_EQ(fx.doc().modified, 1);
+  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLData(fx.w(), image, "-")));
+  EXPECT_EQ(fx.doc().modified, 0);
+  EXPECT_TRUE(fx.doc().filePath.empty());
+
+  ASSERT_TRUE(test::Shown(fx.w(), OpenSBLFile(fx.w(), path)));
+  EXPECT_EQ(fx.doc().filePath, path);
+  EXPECT_EQ(fx.doc().fileName, "leise.sbl");
 }
 
 TEST(SblLayout, HeaderSettingsPropertiesAndFontRecord) {

@@ -355,8 +355,8 @@ TEST(TextSave, NameModifiedFlagStatusAndFailure) {
   EXPECT_EQ(fx.host.ui.statusHistory, (std::vector<std::string>{"Speichere Datei...", ""}));
 
   SetFileChanged(fx.w(), true);
-  fx.app.quietFileMode = true;
-  ASSERT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), dir + "/leise.txt", false)));
+  ASSERT_TRUE(test::Shown(fx.w(), SaveTXTFile(fx.w(), dir + "/leise.txt", TextCode::Ansi,
+                                              FileBinding::Detached)));
   EXPECT_EQ(fx.doc().fileName, "name.txt");
   EXPECT_EQ(fx.doc().modified, 1);
 

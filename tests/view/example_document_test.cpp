@@ -33,8 +33,7 @@ TEST(ExampleDocument, BuildsTheCommittedExample) {
   BuildExampleDocument(built.w());
   EXPECT_EQ(GetAnzPages(built.doc()), 2);
   if (const char* target = std::getenv("PAGINOR_WRITE_EXAMPLE")) {
-    built.app.quietFileMode = true;
-    ASSERT_TRUE(test::Shown(built.w(), SaveSBLFile(built.w(), target)));
+    ASSERT_TRUE(test::Shown(built.w(), SaveSBLFile(built.w(), target, FileBinding::Detached)));
   }
 
   Fixture read;
