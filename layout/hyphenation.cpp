@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <vector>
 
 #include "layout/layout_context.h"
 #include "platform/cp1252.h"
+#include "platform/file_bytes.h"
 #include "window/document_window.h"
 
 namespace paginor {
@@ -50,54 +50,30 @@ class ByteReader {
   size_t pos_ = 0;
 };
 
-// Adds the next entry to the group; false when the data ends inside it.
-bool readEntry(ByteReader& in, PatternGroup& group, bool& cut) {
+// Skips the next entry; false when the data ends inside it.
+bool skipEntry(ByteReader& in, bool& cut) {
   auto len = in.u8();
-  if (!len) return false;
-  auto text = in.bytes(*len);
-  if (!text) return false;
+  if (!len || !in.bytes(*len)) return false;
   auto count = in.u16();
-  if (!count) return false;
-  auto pairs = in.bytes(2 * size_t{*count});
-  if (!pairs) return false;
-  group.append(*text, *pairs);
+  if (!count || !in.bytes(2 * size_t{*count})) return false;
   cut = *len > kHyphenMaxText || *count > kHyphenMaxPairs;
   return true;
-}
-
-// The bytes of the next `count` entries, or of as many as the data holds.
-size_t groupEnd(ByteReader in, int32_t count) {
-  const size_t start = in.remaining();
-  for (int32_t i = 0; i < count; ++i) {
-    auto len = in.u8();
-    if (!len || !in.bytes(*len)) break;
-    auto pairs = in.u16();
-    if (!pairs || !in.bytes(2 * size_t{*pairs})) break;
-  }
-  return start - in.remaining();
 }
 
 char upperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool readFile(const std::string& path, std::string& out) {
-  std::ifstream f(path, std::ios::binary);
-  if (!f) return false;
-  // One read of the whole file: the tables are read at every start.
-  f.seekg(0, std::ios::end);
-  const std::streamoff size = f.tellg();
-  f.seekg(0, std::ios::beg);
-  if (size < 0 || !f) return false;
-  out.resize(static_cast<size_t>(size));
-  f.read(out.data(), size);
-  return f.gcount() == size;
-}
-
 }  // namespace
 
-HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table) {
+HyphenReadResult ReadHyphenPatterns(std::shared_ptr<const void> holder, std::string_view data,
+                                    HyphenTable& table) {
   HyphenReadResult result;
+  // Entries are found by 32-bit offsets; no pattern file comes near that size.
+  if (data.size() > UINT32_MAX) {
+    result.complete = false;
+    return result;
+  }
   ByteReader in(data);
   for (int g = 0; g < kHyphenGroups && result.complete; ++g) {
     auto count = in.i32();
@@ -106,22 +82,28 @@ HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table) {
       break;
     }
     PatternGroup& group = table.groups[g];
-    // An entry takes at least three bytes; a count beyond that cannot be met. A packed entry
-    // takes no more bytes than it does in the file.
-    group.reserveMore(std::min<size_t>(std::max(*count, 0), in.remaining() / 3),
-                      groupEnd(in, *count));
+    // An entry takes at least three bytes; a count beyond that cannot be met.
+    group.reserveMore(std::min<size_t>(std::max(*count, 0), in.remaining() / 3));
     for (int32_t i = 0; i < *count; ++i) {
+      const size_t at = data.size() - in.remaining();
       bool cut = false;
-      if (!readEntry(in, group, cut)) {
+      if (!skipEntry(in, cut)) {
         result.complete = false;
         break;
       }
+      group.refer(data.data(), static_cast<uint32_t>(at));
       if (cut) ++result.cutEntries;
       ++result.entries;
     }
   }
+  table.bytes.push_back(std::move(holder));
   SortHyphenGroups(table);
   return result;
+}
+
+HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table) {
+  auto copy = std::make_shared<const std::string>(data);
+  return ReadHyphenPatterns(copy, *copy, table);
 }
 
 void SortHyphenGroups(HyphenTable& table) {
@@ -191,15 +173,19 @@ HyphenTable& bindTable(TMDIChild& w) {
   table.loaded = true;
   std::string dir = w.programDir.empty() ? w.app.paths().programDataDir() : w.programDir;
   if (!dir.empty() && dir.back() != '/') dir += '/';
-  std::string data;
-  if (!readFile(dir + HyphenFileName(language), data)) return table;
+  // Far beyond any pattern file; entries are found by 32-bit offsets.
+  constexpr size_t kMaxPatternFile = size_t{256} << 20;
+  std::shared_ptr<const FileBytes> data =
+      FileBytes::read(dir + HyphenFileName(language), kMaxPatternFile);
+  if (!data) return table;
   HyphenTable read;
-  HyphenReadResult r = ReadHyphenPatterns(data, read);
+  HyphenReadResult r = ReadHyphenPatterns(data, data->view(), read);
   if (!r.complete) {
     table.damaged = true;
     return table;
   }
   table.groups = std::move(read.groups);
+  table.bytes = std::move(read.bytes);
   return table;
 }
 

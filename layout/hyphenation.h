@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,6 +39,10 @@ struct HyphenReadResult {
 // first 10 pairs are kept; a cut text no longer has its group's length and so never matches.
 // Leaves every group sorted by text, as SplitWithTable needs it.
 HyphenReadResult ReadHyphenPatterns(std::string_view data, HyphenTable& table);
+// The same on bytes the table keeps alive through `holder` (a file read whole): the entries are
+// used where they lie.
+HyphenReadResult ReadHyphenPatterns(std::shared_ptr<const void> holder, std::string_view data,
+                                    HyphenTable& table);
 
 // Sorts every group by text. Tables built by hand need this once before SplitWithTable.
 void SortHyphenGroups(HyphenTable& table);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -92,9 +93,12 @@ struct HyphenPattern {
   PatternGaps gaps;  // at most 10
 };
 
-// The patterns of one length, packed: a table of tens of thousands of patterns takes about the
-// size of its file, and reading it touches little memory, which is most of what a start costs.
-// Entry i is at at_[i] in bytes_: a length byte, the text, a count byte and the pairs.
+// The patterns of one length. An entry has the layout of the pattern file: a length byte, the
+// text, a 16-bit little-endian pair count and the pairs. Entries read from a file are used where
+// they lie in the file's bytes (the table keeps them), so that reading tens of thousands of
+// patterns costs one pass and an index, not a copy: most of what a start costs. Entries added
+// one by one are held by the group itself. Texts beyond 20 bytes and pairs beyond 10 are cut
+// when read.
 class PatternGroup {
  public:
   // The pairs of an entry, read in place.
@@ -127,34 +131,41 @@ class PatternGroup {
 
   size_t size() const { return at_.size(); }
   bool empty() const { return at_.empty(); }
-  // Room for `entries` more entries of `bytes` bytes together.
-  void reserveMore(size_t entries, size_t bytes) {
-    at_.reserve(at_.size() + entries);
-    bytes_.reserve(bytes_.size() + bytes);
-  }
+  // Room for `entries` more entries.
+  void reserveMore(size_t entries) { at_.reserve(at_.size() + entries); }
   void push_back(const HyphenPattern& p);
   // Adds an entry from its text and its pairs as bytes (position, value, ...), cut to 20 bytes
   // and 10 pairs.
   void append(std::string_view text, std::string_view pairs);
+  // Adds the entry at `offset` in `block`, bytes outside the group that must stay in place as
+  // long as the group refers to them (and hold the whole entry). A group refers to one block
+  // only: entries of another block, or added to a group that holds its own, are copied.
+  void refer(const char* block, uint32_t offset);
   HyphenPattern operator[](size_t i) const { return {text(i), gapsOf(i)}; }
 
   std::string_view text(size_t i) const {
-    const char* e = bytes_.data() + at_[i];
-    return {e + 1, static_cast<uint8_t>(e[0])};
+    const char* e = entry(i);
+    return {e + 1, std::min<size_t>(static_cast<uint8_t>(e[0]), PatternText::kMax)};
   }
   Gaps gaps(size_t i) const {
-    const char* e = bytes_.data() + at_[i];
+    const char* e = entry(i);
     const char* count = e + 1 + static_cast<uint8_t>(e[0]);
-    return {count + 1, static_cast<uint8_t>(*count)};
+    const size_t n = static_cast<uint8_t>(count[0]) | (static_cast<uint8_t>(count[1]) << 8);
+    return {count + 2, std::min<size_t>(n, PatternGaps::kMax)};
   }
 
   // Orders the entries by text, entries of equal text in the order they came.
   void sortByText();
 
  private:
+  const char* base() const { return outside_ ? outside_ : own_.data(); }
+  const char* entry(size_t i) const { return base() + at_[i]; }
+  // Copies the entries that lie outside into the group's own bytes.
+  void takeOver();
   PatternGaps gapsOf(size_t i) const;
-  std::string bytes_;
-  std::vector<uint32_t> at_;
+  const char* outside_ = nullptr;  // the block the entries lie in, or null: in own_
+  std::string own_;
+  std::vector<uint32_t> at_;  // offsets of the entries from base()
 };
 
 inline constexpr int kHyphenGroups = 20;
@@ -167,6 +178,8 @@ struct HyphenTable {
   bool damageTold = false;
   // groups[g - 1] holds the patterns of g characters.
   std::array<PatternGroup, kHyphenGroups> groups;
+  // Whatever holds the file bytes the groups' entries lie in.
+  std::vector<std::shared_ptr<const void>> bytes;
 };
 
 // Words already split by a window, keyed by their upper-case form.

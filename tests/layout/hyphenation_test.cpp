@@ -157,6 +157,30 @@ TEST(HyphenFile, ReadsGroupsIntoASortedTable) {
   EXPECT_EQ(split(t, "Schubabend"), "Schu-ba-bend");
 }
 
+// Entries read from a file stay where the file's bytes lie; a second file, or entries added by
+// hand, join them as copies and the group still searches all of them.
+TEST(HyphenFile, SecondReadsAndAddedEntriesJoinTheEntriesReadInPlace) {
+  HyphenTable t;
+  ASSERT_TRUE(ReadHyphenPatterns(HypFile().add(2, "ub", {{1, 1}}).add(2, "ab", {{1, 3}}).bytes(), t)
+                  .complete);
+  ASSERT_TRUE(ReadHyphenPatterns(HypFile().add(2, "ba", {{1, 1}}).add(3, ".ha", {{3, 1}}).bytes(), t)
+                  .complete);
+  t.groups[1].push_back({"aa", {{1, 5}}});
+  SortHyphenGroups(t);
+  ASSERT_EQ(t.groups[1].size(), 4u);
+  EXPECT_EQ(t.groups[1][0].text, "aa");
+  EXPECT_EQ(t.groups[1][1].text, "ab");
+  EXPECT_EQ(t.groups[1][1].gaps, (Pairs{{1, 3}}));
+  EXPECT_EQ(t.groups[1][2].text, "ba");
+  EXPECT_EQ(t.groups[1][3].text, "ub");
+  EXPECT_EQ(t.groups[2][0].text, ".ha");
+
+  // A copy of the table keeps working when the original is gone.
+  auto copy = std::make_unique<HyphenTable>(t);
+  t = HyphenTable{};
+  EXPECT_EQ(split(*copy, "Schubabend"), "Schu-b-a-bend");
+}
+
 TEST(HyphenFile, CutsOversizedEntriesAndStaysInStep) {
   Pairs twelve;
   for (uint8_t i = 0; i < 12; ++i) twelve.emplace_back(i, static_cast<uint8_t>(i + 1));
