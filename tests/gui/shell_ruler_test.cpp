@@ -8,6 +8,7 @@
 #include <QScrollArea>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "editing/commands.h"
 #include "gui/gui_test_support.h"
@@ -64,6 +65,9 @@ TEST(ShellRuler, DraggingTheFirstLineMarkerIndentsTheFirstLineByTheDraggedDistan
   // While dragging the page shows the guide line at the marker's new place.
   ASSERT_TRUE(w->view().ruler.drag.guideX.has_value());
   EXPECT_EQ(*w->view().ruler.drag.guideX, x + 60);
+  // On request a picture of the drag, to look at.
+  if (const char* dir = std::getenv("PAGINOR_SHOTS_DIR"))
+    w->grab().save(QString::fromUtf8(dir) + "/rulers_drag.png", "PNG");
   sendMouse(ruler, QEvent::MouseButtonRelease, QPoint(x + 60, 5), Qt::RightButton);
   EXPECT_FALSE(w->view().ruler.drag.guideX.has_value());
   const ParagraphFormat& p = w->child().doc.fields[0].lines[0].para;
