@@ -14,9 +14,18 @@ namespace {
 constexpr Colour kBlack = 0;
 constexpr Colour kWhite = 0xFFFFFF;
 
+// Whole pixels towards zero. Values from a damaged file (not a number, far off the screen) end
+// up far off the ruler instead of overflowing.
 int32_t Trunc(double v) {
+  constexpr double kFar = 1e8;
+  if (!(v > -kFar)) return v != v ? 0 : static_cast<int32_t>(-kFar);
+  if (v > kFar) return static_cast<int32_t>(kFar);
   return static_cast<int32_t>(v);
 }
+
+// More millimetre values than this on one ruler would be a scale no one can read (and a long
+// loop): such a ruler shows no ticks.
+constexpr double kMaxMillimetres = 100000;
 
 // A marker drawn row by row: row k spans the columns 4 - h to 3 + h (h = halfWidths[k]) of an
 // 8 pixel wide image, outlined in black and filled with the face colour.
@@ -107,7 +116,7 @@ class LabelFont {
 // long. Calls tick(p, position) for every whole millimetre value visible.
 template <typename F>
 void ForEachMillimetre(int32_t from, int32_t span, double range, int32_t length, F&& tick) {
-  if (span <= 0 || !(range > 0)) return;
+  if (span <= 0 || !(range > 0) || range * length / span > kMaxMillimetres) return;
   const int32_t first = -Trunc(range * from / span);
   const int32_t last = Trunc((length - from) * range / span);
   for (int32_t p = first; p <= last; ++p) tick(p, Trunc(span * p / range + from));

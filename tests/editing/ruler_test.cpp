@@ -401,6 +401,21 @@ TEST_F(RulerTest, TheVerticalPictureCountsFromTheTopMargin) {
   EXPECT_TRUE(tick) << "a long tick at 2 cm";
 }
 
+TEST_F(RulerTest, ValuesFromADamagedFileStayOffTheRulerAndAnUnreadableScaleHasNoTicks) {
+  SetParagraphs({"eins"});
+  Paint();
+  Ruler r = v.ruler;
+  r.state.tabs = TabStops{{1e300, kTabLeft, 0}, {-1e300, kTabRight, 0}};
+  EXPECT_GT(r.state.tabX(1e300), kWidth);
+  EXPECT_LT(r.state.tabX(-1e300), 0);
+  // A column of a thousand kilometres on a few pixels: nothing to count.
+  r.state.rightMm = 1e9;
+  RecordCanvas c(*fx.host.fonts, 96);
+  PaintHorizontalRuler(c, *fx.host.fonts, r, kWidth, 0xF0F0F0);
+  EXPECT_TRUE(c.lines(0).empty());
+  EXPECT_TRUE(c.of(RecordCanvas::Kind::Text).empty());
+}
+
 TEST(RulerSelector, FourClicksReturnToLeftAndEachKindHasItsHint) {
   int32_t kind = kTabLeft;
   const char* hints[] = {"Tabstop links", "Tabstop zentiert", "Tabstop rechts", "Tabstop dezimal"};
