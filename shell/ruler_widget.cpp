@@ -54,6 +54,8 @@ HorizontalRuler::HorizontalRuler(DocumentWindow& owner) : QWidget(&owner), owner
   setFixedHeight(kRulerSize);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+  // The right button drags freely here; it opens no menu.
+  setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 QSize HorizontalRuler::sizeHint() const {
@@ -116,6 +118,7 @@ TabSelector::TabSelector(DocumentWindow& owner) : QWidget(&owner), owner_(owner)
   setFixedSize(kRulerSize, kRulerSize);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
+  setContextMenuPolicy(Qt::PreventContextMenu);
   kindChanged();
 }
 

@@ -84,6 +84,18 @@ TEST(ShellRuler, DraggingTheFirstLineMarkerIndentsTheFirstLineByTheDraggedDistan
   const double moved = firstLineStart(w->child()) - start;
   EXPECT_NEAR(moved, 45 * mmPerPx, 2.5 + mmPerPx);
   EXPECT_NEAR(std::fmod(firstLineStart(w->child()), 5.0), 0, 1e-9) << "a whole tick";
+
+  // Esc during a drag drops nothing; the guide line goes at once.
+  GuiFixture::settle(w);
+  const ParagraphFormat kept = w->child().doc.fields[0].lines[0].para;
+  const int marker = FirstLineMarkerX(w->view().ruler.state);
+  sendMouse(ruler, QEvent::MouseButtonPress, QPoint(marker, 5), Qt::LeftButton);
+  sendMouse(ruler, QEvent::MouseMove, QPoint(marker + 80, 5), Qt::LeftButton);
+  ASSERT_TRUE(w->view().ruler.drag.guideX.has_value());
+  PressKey(*w, Qt::Key_Escape);
+  EXPECT_FALSE(w->view().ruler.drag.guideX.has_value());
+  sendMouse(ruler, QEvent::MouseButtonRelease, QPoint(marker + 80, 5), Qt::LeftButton);
+  EXPECT_EQ(w->child().doc.fields[0].lines[0].para, kept);
 }
 
 TEST(ShellRuler, TheTabSelectorCyclesItsKindsAndANewStopTakesTheKind) {
