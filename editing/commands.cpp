@@ -72,8 +72,8 @@ const Def kDefs[] = {
   {EditFind, "&Suchen...", "Ctrl+F", "", kNoBar, kAct, kNo},
   {EditReplace, "&Ersetzen...", "Ctrl+H", "", kNoBar, kAct, kNo},
   {EditGoTo, "&Gehe zu...", "Ctrl+G", "", kNoBar, kAct, kNo},
-  // "&Ansicht" (the rulers are not built yet, so "&Lineal" would switch nothing)
-  {ViewRuler, "&Lineal", "", "", kNoBar, kChk, kNo},
+  // "&Ansicht"
+  {ViewRuler, "&Lineal", "", "", kNoBar, kChk, kYes},
   {ViewStatusBar, "S&tatuszeile", "", "", kNoBar, kChk, kYes},
   {ViewToolbarStandard, "Standartleiste", "", "", kNoBar, kChk, kYes},
   {ViewToolbarFormat, "Formatleiste", "", "", kNoBar, kChk, kYes},

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -19,12 +20,15 @@
 
 #include "editing/commands.h"
 #include "editing/keys.h"
+#include "editing/ruler.h"
 #include "platform/cp1252.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/key_map.h"
 #include "shell/main_form.h"
+#include "shell/ruler_widget.h"
 #include "window/document_window.h"
+#include "window/edit_state.h"
 
 namespace paginor {
 
@@ -208,10 +212,18 @@ DocumentWindow::DocumentWindow(TMainForm& main, QWidget* parent)
   page_ = new PageWidget(*this);
   page_->resize(1, 1);
   scroll_->setWidget(page_);
-  auto* layout = new QVBoxLayout(this);
+  // The rulers stand right against the scroll box, so ruler pixels are page-view pixels.
+  tabSelector_ = new TabSelector(*this);
+  hRuler_ = new HorizontalRuler(*this);
+  vRuler_ = new VerticalRuler(*this);
+  auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(scroll_);
+  layout->addWidget(tabSelector_, 0, 0);
+  layout->addWidget(hRuler_, 0, 1);
+  layout->addWidget(vRuler_, 1, 0);
+  layout->addWidget(scroll_, 1, 1);
+  setRulersVisible(main.settings().rulerVisible);
   setFocusProxy(page_);
   // The scroll area's own wheel step and resize go through the view's rules.
   scroll_->viewport()->installEventFilter(this);
@@ -282,10 +294,39 @@ void DocumentWindow::paintPages(QPainter& painter, const QRect& dirty) {
     const IntRect& d = *view_.dropCaret;
     painter.fillRect(QRect(d.left, d.top, d.right - d.left, d.bottom - d.top), Qt::black);
   }
+  guideShown_.reset();
+  if (view_.ruler.drag.guideX) {
+    // The ruler drag's guide line: dotted, inverting what lies under it.
+    const int x = *view_.ruler.drag.guideX + static_cast<int>(view_.box.scrollX);
+    const int top = static_cast<int>(view_.box.scrollY);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    for (int y = top - top % 2; y < top + view_.box.clientHeight; y += 2)
+      painter.fillRect(QRect(x, y, 1, 1), Qt::white);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    guideShown_ = x;
+  }
+  if (hRuler_ && hRuler_->isVisible()) {
+    hRuler_->update();
+    vRuler_->update();
+  }
   ++paints_;
   // Page and line in the status bar are this window's to show while it is the active one.
   main_.documentPainted(this);
   afterEngine();
+}
+
+void DocumentWindow::setRulersVisible(bool on) {
+  hRuler_->setVisible(on);
+  vRuler_->setVisible(on);
+  tabSelector_->setVisible(on);
+}
+
+void DocumentWindow::showGuideLine() {
+  const int height = static_cast<int>(view_.geometry.areaHeight);
+  if (guideShown_) page_->update(QRect(*guideShown_, 0, 1, height));
+  if (view_.ruler.drag.guideX)
+    page_->update(
+        QRect(*view_.ruler.drag.guideX + static_cast<int>(view_.box.scrollX), 0, 1, height));
 }
 
 void DocumentWindow::repaintNow() {
@@ -371,7 +412,9 @@ void DocumentWindow::handleKey(QKeyEvent* event) {
     note_.clear();
   }
   event->accept();
-  if (const CommandId id = EditShortcutCommand(key, mods); id != CommandId::None) {
+  // During a ruler drag undo and redo wait: the drop applies to the paragraph it started on.
+  if (const CommandId id = EditShortcutCommand(key, mods);
+      id != CommandId::None && !EditingOf(*child_).rulerDragging) {
     // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z are commands; neither the key nor its text reaches the
     // editor.
     RunDocumentCommand(*child_, id);
@@ -381,6 +424,12 @@ void DocumentWindow::handleKey(QKeyEvent* event) {
   if (key != 0) {
     const KeyResponse r = getkeysKeyDown(*child_, key, mods);
     if (r.scrollBy != 0) scrollViewBy(r.scrollBy);
+    if (r.forRuler && !EditingOf(*child_).rulerDragging) {
+      // Esc ended the ruler drag: nothing is dropped, the guide line goes.
+      RulerCancel(*child_, view_);
+      showGuideLine();
+      hRuler_->update();
+    }
   }
   const QString text = event->text();
   if (TypesText(mods) && !text.isEmpty()) {

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editing/mouse.h"
@@ -25,6 +26,9 @@ class TMainForm;
 class TMDIChild;
 class DocumentWindow;
 class QtCanvas;
+class HorizontalRuler;
+class VerticalRuler;
+class TabSelector;
 
 // The page area ("PaintBox1"): as large as all pages at the zoom; paints the visible pages
 // through the window paint and passes keys and mouse events on to the editor.
@@ -104,6 +108,14 @@ class DocumentWindow : public QWidget, public EditorHost {
   bool isClosed() const { return closed_; }
   MouseState& mouseState() { return mouse_; }
 
+  // The rulers and the tab selector ("&Lineal" shows and hides them).
+  HorizontalRuler* horizontalRuler() const { return hRuler_; }
+  VerticalRuler* verticalRuler() const { return vRuler_; }
+  TabSelector* tabSelector() const { return tabSelector_; }
+  void setRulersVisible(bool on);
+  // The ruler drag's guide line moved or went: the page view shows it where it is now.
+  void showGuideLine();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -141,6 +153,10 @@ class DocumentWindow : public QWidget, public EditorHost {
   MouseState mouse_;
   QScrollArea* scroll_ = nullptr;
   PageWidget* page_ = nullptr;
+  HorizontalRuler* hRuler_ = nullptr;
+  VerticalRuler* vRuler_ = nullptr;
+  TabSelector* tabSelector_ = nullptr;
+  std::optional<int> guideShown_;  // the guide line's page-area x as last painted
   QTimer timer2_;
   std::unique_ptr<QtCanvas> blockCanvas_;  // the page bitmap, reused while its size stays
   UndoButtons undo_;

@@ -28,6 +28,7 @@
 #include "output/print.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
+#include "shell/ruler_widget.h"
 #include "view/window_view.h"
 #include "window/application.h"
 #include "window/document_window.h"
@@ -503,6 +504,11 @@ void TMainForm::setShowMarks(bool on) {
   for (DocumentWindow* w : documents()) w->setShowMarks(on);
 }
 
+void TMainForm::setRulerTabKind(int32_t kind) {
+  rulerTabKind_ = kind;
+  for (DocumentWindow* w : documents()) w->tabSelector()->kindChanged();
+}
+
 // --- Document windows ----------------------------------------------------------------------------
 
 DocumentWindow* TMainForm::activeDocument() const {
@@ -716,8 +722,8 @@ void TMainForm::runCommand(CommandId id) {
       close();
       break;
     case CommandId::ViewRuler:
-      // The rulers come with their own part of the program; the switch is kept already.
       settings_.rulerVisible = !settings_.rulerVisible;
+      for (DocumentWindow* d : documents()) d->setRulersVisible(settings_.rulerVisible);
       break;
     case CommandId::ViewStatusBar:
       settings_.statusBarVisible = !settings_.statusBarVisible;

@@ -111,6 +111,10 @@ class TMainForm : public QMainWindow {
   // Panels 2 and 3 of the status bar.
   void statusText(int panel, const QString& text);
 
+  // The kind of tab stop a click on a ruler makes (0 left, 1 centred, 2 right, 3 decimal),
+  // one for all windows; changing it updates every tab selector.
+  int32_t rulerTabKind() const { return rulerTabKind_; }
+  void setRulerTabKind(int32_t kind);
   // "Nicht druckbare Zeichen anzeigen".
   bool showMarks() const { return settings_.showAllMarks; }
   void setShowMarks(bool on);
@@ -167,6 +171,7 @@ class TMainForm : public QMainWindow {
   QComboBox* templateBox_ = nullptr;
   QLabel* status_[4] = {};
   bool updatingBoxes_ = false;
+  int32_t rulerTabKind_ = 0;
   bool closingAll_ = false;
 };
 

@@ -62,6 +62,8 @@ void PagePass::drawLine(const FieldBox& box, LineRec& line, LineState& s) {
 
   placeColumn(box, line, s);
   s.offset += f.marginLeft;
+  s.columnOffset = s.offset;
+  s.columnAvailable = s.available;
   if (line.inTable) drawTableCell(box, line, s);
   s.x += s.offset;
 
@@ -179,6 +181,10 @@ void PagePass::observeLine(const FieldBox& box, const LineRec& line, LineState& 
   p.height = s.K;
   p.spanLeft = box.r.left + Units(s.offset, u);
   p.spanRight = box.r.left + Units(s.offset + s.available, u);
+  p.columnLeft = box.r.left + Units(s.columnOffset, u);
+  p.columnRight = box.r.left + Units(s.columnOffset + s.columnAvailable, u);
+  p.spanLeftMm = s.offset - s.columnOffset;
+  p.spanRightMm = s.offset + s.available - s.columnOffset;
   const double first = line.charCount() > 0 ? line.chars[0].skipBefore : 0;
   p.textLeft = static_cast<int32_t>((s.x + first) / u + box.r.left + s.shift);
   p.rec = &line;

@@ -96,6 +96,12 @@ struct LinePlace {
   int32_t height = 0;    // L
   int32_t spanLeft = 0;  // the column or table cell the line belongs to
   int32_t spanRight = 0;
+  // The text column around it (the same as the span outside tables), and the span's edges in
+  // millimetres from the column's left edge: the rulers scale the column and mark the cell.
+  int32_t columnLeft = 0;
+  int32_t columnRight = 0;
+  double spanLeftMm = 0;
+  double spanRightMm = 0;
   int32_t textLeft = 0;  // where the first cell starts (shift and list indent included)
   const LineRec* rec = nullptr;
 };
@@ -204,6 +210,8 @@ class PagePass {
     int32_t spaces = 0;
     double available = 0;  // column or cell width, mm
     double offset = 0;     // column (and cell) offset, mm, margin included
+    double columnOffset = 0;  // the text column alone, before a table cell narrows it
+    double columnAvailable = 0;
     int32_t shift = 0;     // alignment shift, units
     double extra = 0;      // justification: mm added to every counted space
     bool paragraphStart = false;

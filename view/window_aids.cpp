@@ -112,6 +112,7 @@ void WindowAids::placeCaret(const LinePlace& l, int32_t x, int32_t height) {
   c.height = height;
   const FieldRec& f = w_.doc.fields[l.field];
   caretFieldBottom_ = l.fieldRect.bottom - Units(f.marginBottom, frame_.mmPerUnit);
+  PublishRuler(w_.doc, v_, l, frame_, blockTop_);
 }
 
 void WindowAids::line(const LinePlace& l) {

@@ -28,6 +28,7 @@
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "view/draw_pages.h"
+#include "view/ruler.h"
 
 namespace paginor {
 
@@ -168,6 +169,9 @@ struct WindowView {
   uint64_t settledAt = ~uint64_t{0};
   std::string statusPage;           // panel 0 as last shown
   std::string statusLine;           // panel 1 as last shown
+
+  // --- the rulers: published by the paint with the caret, dragged by editing/ruler.h
+  Ruler ruler;
 };
 
 // The mouse zone list.
