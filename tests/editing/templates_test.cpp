@@ -4,6 +4,12 @@
 
 #include "editing/templates.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "editing/columns_dialog.h"
 #include "editing/commands.h"
 #include "editing/editor_fixture.h"
@@ -482,6 +488,10 @@ TEST_F(Templates, ASpecialCharacterReplacesTheMarkingInItsFontAsOneStep) {
   EXPECT_EQ(doc().Cursor, (CursorPos{0, 0, 1}));
   EXPECT_EQ(doc().CurrentFormat.curFontName, "Symbol");
   EXPECT_EQ(fx.host.ui.toolbar.fontName, "Symbol");
+  // Typing on is a step of its own again.
+  Keys("z");
+  RestoreCopyFromUndo(w(), 0);
+  EXPECT_EQ(Text(0, 0), "\xa9" "xy def");
   ExpectUndoRestores(before, steps, "Eingabe");
   EXPECT_EQ(Text(0, 0), "abcxy def");
 }
@@ -524,6 +534,60 @@ TEST_F(Templates, TheMenuItemsAreEnabledInTextAndNotWithoutADocument) {
   for (CommandId id : {CommandId::FormatManageTemplates, CommandId::FormatColumns,
                        CommandId::InsertSpecialChar, CommandId::TemplateBox})
     EXPECT_FALSE(s.isEnabled(id)) << CommandInfo(id).caption;
+}
+
+// --- paginor-cli edit --------------------------------------------------------------------------
+
+std::string Quoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs "paginor-cli edit" with the arguments; the exit code, standard error in `err`.
+int CliEdit(const std::string& dir, const std::vector<std::string>& args, std::string& err) {
+  std::string cmd = Quoted(PAGINOR_CLI) + " edit";
+  for (const std::string& a : args) cmd += " " + Quoted(a);
+  cmd += " >/dev/null 2>" + Quoted(dir + "/stderr");
+  const int status = std::system(cmd.c_str());
+  std::ifstream in(dir + "/stderr");
+  err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(TemplatesFromTheCommandLine, AnEditScriptAppliesCreatesAndTypesIntoASavedFile) {
+  const std::string dir = TempDir("templates_cli");
+  const std::string out = dir + "/vorlage.sbl";
+  std::string err;
+  ASSERT_EQ(CliEdit(dir,
+                    {"--new", out, "--keys",
+                     "Titel{Home}{Dialog:Formatvorlagen template=\"Überschrift 1\"}{End}{Enter}"
+                     "Text {Dialog:Sonderzeichen font=Symbol char=169}"
+                     "{Dialog:Absatzvorlage name=Brief}{Dialog:Spalten count=2 gap=0,8 lines=1}"},
+                    err),
+            0)
+      << err;
+  Fixture back;
+  ASSERT_TRUE(Shown(back.w(), OpenSBLFile(back.w(), out)));
+  const Document& d = back.doc();
+  ASSERT_EQ(d.templateCount(), 6);
+  EXPECT_EQ(d.templates[5].name, "Brief");
+  const FieldRec& body = d.fields[0];
+  ASSERT_GE(body.lineCount(), 2);
+  EXPECT_EQ(d.fonts[body.lines[0].chars[0].fontIndex].name, "Arial");
+  const LineRec& second = body.lines[1];
+  ASSERT_EQ(second.charCount(), 6);
+  EXPECT_EQ(second.chars[5].ch, 169);
+  EXPECT_EQ(d.fonts[second.chars[5].fontIndex].name, "Symbol");
+  EXPECT_EQ(second.columns, 2);
+  EXPECT_DOUBLE_EQ(second.columnGap, 8.0);
+  EXPECT_EQ(body.lines[0].columns, 0) << "the heading keeps one column";
+
+  // A value the dialog would not take: nothing is written.
+  const std::string bad = dir + "/nicht.sbl";
+  EXPECT_EQ(CliEdit(dir, {"--new", bad, "--keys", "a{Dialog:Spalten count=12}"}, err), 2);
+  EXPECT_NE(err.find("„count“"), std::string::npos) << err;
+  EXPECT_FALSE(std::ifstream(bad).good());
 }
 
 }  // namespace
