@@ -120,7 +120,10 @@ void useVorlage(TMDIChild& w, int32_t index) {
                                                .textColour = true});
   }
   SetFileChanged(w, true);
-  OvertakeFont(w);
+  // The toolbar follows the template's format, which stays the one typing continues with: on an
+  // empty line, or with the Cursor after a word, reloading it from the character before the
+  // Cursor would undo the choice the user just made.
+  SmallOvertakeFont(w);
 }
 
 bool RenameVorlage(TMDIChild& w, int32_t index, std::string_view utf8Name) {

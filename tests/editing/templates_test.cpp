@@ -249,6 +249,22 @@ TEST_F(Templates, AMarkingAcrossParagraphsTakesTheTemplateInEveryParagraph) {
   EXPECT_EQ(UndoListEntries(w()).size(), steps);
 }
 
+TEST_F(Templates, OnAnEmptyLineTheTemplateIsWhatTypingContinuesWith) {
+  SetParagraphs({"Titel", ""});
+  Place(0, 0, 5);
+  useVorlage(w(), 1);  // "Überschrift 1" after the word: no cell changes
+  EXPECT_EQ(FontAt(0, 0, 4).name, "Times New Roman");
+  EXPECT_EQ(doc().CurrentFormat.curFontName, "Arial");
+  EXPECT_EQ(fx.host.ui.toolbar.fontName, "Arial");
+  Place(0, 1, 0);
+  OvertakeFont(w());
+  useVorlage(w(), 1);
+  Type("x");
+  EXPECT_EQ(FontAt(0, 1, 0).name, "Arial");
+  EXPECT_DOUBLE_EQ(FontAt(0, 1, 0).size, 14);
+  EXPECT_EQ(FontAt(0, 1, 0).style, 1);
+}
+
 TEST_F(Templates, ATemplateWhoseFontIsMissingStillAppliesItsParagraphFormat) {
   SetParagraphs({"Text"});
   const int32_t heading = AddHeading();
