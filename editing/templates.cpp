@@ -55,7 +55,11 @@ TemplateNameDialog NewTemplateDialogFor(const TMDIChild& w, uint8_t kind) {
 }
 
 bool TemplateNameAccepted(std::string_view utf8Name) {
-  return !utf8Name.empty();
+  return !utf8Name.empty() && TemplateNameWritable(utf8Name);
+}
+
+bool TemplateNameWritable(std::string_view utf8Name) {
+  return utf8ToCp1252(utf8Name, '\0').find('\0') == std::string::npos;
 }
 
 bool AddTemplateAtCursor(TMDIChild& w, uint8_t kind, std::string_view utf8Name) {

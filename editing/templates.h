@@ -21,8 +21,10 @@ inline constexpr const char* kApplyTemplateStep = "Formatvorlage";
 std::string ProposedTemplateName(const TMDIChild& w);
 // The name dialog of "Neue &Absatzvorlage..." (kind 0) and "Neue &Zeichenvorlage" (kind 1).
 TemplateNameDialog NewTemplateDialogFor(const TMDIChild& w, uint8_t kind);
-// Whether the name dialog may close with OK.
+// Whether the name dialog may close with OK: a name, written in characters the document can
+// store (Windows-1252), so that no letter turns into "?" unseen.
 bool TemplateNameAccepted(std::string_view utf8Name);
+bool TemplateNameWritable(std::string_view utf8Name);
 
 // Appends a template of `kind` named `utf8Name` from the Cursor line's paragraph format and the
 // character format at the Cursor (at or after the line's last character: the CurrentFormat).

@@ -20,6 +20,7 @@
 
 #include "editing/columns_dialog.h"
 #include "editing/special_character.h"
+#include "editing/templates.h"
 #include "platform/cp1252.h"
 
 namespace paginor {
@@ -62,10 +63,16 @@ QtTemplateNameDialog::QtTemplateNameDialog(const TemplateNameDialog& data, QWidg
   name->selectAll();
   form->addRow("Name:", name);
   layout->addLayout(form);
+  hint = new QLabel("Der Name enthält Zeichen, die das Dokument nicht speichern kann.", this);
+  layout->addWidget(hint);
   layout->addWidget(okCancel(this, &ok));
-  ok->setEnabled(!name->text().isEmpty());
-  connect(name, &QLineEdit::textChanged, this,
-          [this](const QString& t) { ok->setEnabled(!t.isEmpty()); });
+  auto check = [this](const QString& t) {
+    const std::string utf8 = t.toStdString();
+    ok->setEnabled(TemplateNameAccepted(utf8));
+    hint->setVisible(!TemplateNameWritable(utf8));
+  };
+  check(name->text());
+  connect(name, &QLineEdit::textChanged, this, check);
 }
 
 void QtTemplateNameDialog::writeBack(TemplateNameDialog& data) const {

@@ -22,7 +22,8 @@ namespace paginor {
 // Shows `dialog` modally when it is one of these four; nothing for any other dialog.
 std::optional<bool> RunTemplateDialog(Dialog& dialog, QWidget* parent);
 
-// The name dialog: "Name:" and OK, which is enabled only while the field is not empty.
+// The name dialog: "Name:" and OK, which is enabled only while the field holds a name the
+// document can store.
 class QtTemplateNameDialog : public QDialog {
   Q_OBJECT
  public:
@@ -31,6 +32,7 @@ class QtTemplateNameDialog : public QDialog {
 
   QLineEdit* name;
   QPushButton* ok;
+  QLabel* hint;  // shown while the name has letters outside Windows-1252
 };
 
 // "Formatvorlagen verwalten": the list, "&Anwenden", "&Umbenennen", "&Löschen", "Schließen".

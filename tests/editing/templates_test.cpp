@@ -164,6 +164,8 @@ TEST_F(Templates, CancellingOrAnEmptyNameAddsNothing) {
   EXPECT_EQ(doc().templateCount(), 5);
   EXPECT_FALSE(TemplateNameAccepted(""));
   EXPECT_TRUE(TemplateNameAccepted(" "));
+  EXPECT_FALSE(TemplateNameAccepted("Pfeil \xe2\x86\x92"));  // "→" has no Windows-1252 code
+  EXPECT_TRUE(TemplateNameAccepted("\xc3\x9c" "bung \xe2\x82\xac"));  // "Übung €"
   // A Cursor outside its field: no dialog at all.
   doc().Cursor.line = 99;
   const size_t shown = fx.host.dialogs.shown.size();

@@ -113,6 +113,12 @@ TEST(ShellTemplates, TheNameDialogTakesOkOnlyWithAName) {
   EXPECT_FALSE(dlg.ok->isEnabled());
   QTest::keyClicks(dlg.name, "Brief");
   EXPECT_TRUE(dlg.ok->isEnabled());
+  EXPECT_TRUE(dlg.hint->isHidden());
+  dlg.name->insert(QString::fromUtf8("→"));  // QTest types ASCII keys only
+  EXPECT_FALSE(dlg.ok->isEnabled()) << "a letter the document cannot store";
+  EXPECT_FALSE(dlg.hint->isHidden());
+  QTest::keyClick(dlg.name, Qt::Key_Backspace);
+  EXPECT_TRUE(dlg.ok->isEnabled());
   dlg.writeBack(data);
   EXPECT_EQ(data.name, "Brief");
 }
