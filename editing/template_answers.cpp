@@ -114,8 +114,8 @@ std::string checkValue(const Control& c, const std::string& name, const std::str
       const bool whole = c.kind == Kind::Whole;
       if (!v || *v < c.min || *v > c.max || (whole && *v != std::floor(*v)))
         return "Das Feld „" + name + "“ nimmt " + (whole ? "eine ganze Zahl" : "eine Zahl") +
-               " von " + formatNumber(c.min) + " bis " + formatNumber(c.max) + ", nicht " +
-               shown + ".";
+               " von " + formatNumber(c.min) + " bis " + formatNumber(c.max) + ", nicht " + shown +
+               ".";
       break;
     }
     case Kind::Choice:
@@ -201,7 +201,8 @@ void AnswerTemplateDialog(TMDIChild& w, const DialogAnswer& answer) {
     ListAllVorlagen(w);
   } else if (dialog == "Spalten") {
     ColumnsDialog c = ColumnsDialogFor(w);
-    if (has(answer, "count")) c.count = static_cast<int>(number(valueOf(answer, "count")).value_or(1));
+    if (has(answer, "count"))
+      c.count = static_cast<int>(number(valueOf(answer, "count")).value_or(1));
     if (has(answer, "gap")) c.gapCm = number(valueOf(answer, "gap")).value_or(c.gapCm);
     if (has(answer, "lines")) c.lines = valueOf(answer, "lines") == "1";
     ApplyColumnsDialog(w, c);

@@ -64,13 +64,11 @@ bool TemplateNameWritable(std::string_view utf8Name) {
 
 bool AddTemplateAtCursor(TMDIChild& w, uint8_t kind, std::string_view utf8Name) {
   Document& d = w.doc;
-  if (!TemplateNameAccepted(utf8Name) || !ValidLine(d, d.Cursor.field, d.Cursor.line))
-    return false;
+  if (!TemplateNameAccepted(utf8Name) || !ValidLine(d, d.Cursor.field, d.Cursor.line)) return false;
   const ParagraphFormat para = LineOf(d, d.Cursor).para;
   const CharRec sample = sampleAtCursor(w);
-  AddVorlage(d, utf8ToCp1252(utf8Name), kind == kTemplateCharacter ? kTemplateCharacter
-                                                                    : kTemplateParagraph,
-             para, sample);
+  AddVorlage(d, utf8ToCp1252(utf8Name),
+             kind == kTemplateCharacter ? kTemplateCharacter : kTemplateParagraph, para, sample);
   // Templates are saved with the document: closing it must ask about them.
   SetFileChanged(w, true);
   ListAllVorlagen(w);

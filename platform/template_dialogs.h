@@ -38,9 +38,9 @@ struct TemplateManagerDialog : Dialog {
 struct ColumnsDialog : Dialog {
   const char* title() const override { return "Spalten"; }
 
-  int count = 1;         // "Anzahl der Spalten:" (1 to 10)
-  double gapCm = 1.25;   // "Abstand zwischen den Spalten:" in cm (0 to 10, steps of 0.1)
-  bool lines = false;    // "Linien zwischen den Spalten"
+  int count = 1;        // "Anzahl der Spalten:" (1 to 10)
+  double gapCm = 1.25;  // "Abstand zwischen den Spalten:" in cm (0 to 10, steps of 0.1)
+  bool lines = false;   // "Linien zwischen den Spalten"
 };
 
 // "Sonderzeichen": a grid of 16 × 14 characters (32 to 255) in the chosen font, the label

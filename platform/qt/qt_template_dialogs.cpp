@@ -196,8 +196,7 @@ QRect SpecialCharacterGrid::cellRect(int code) const {
 
 int SpecialCharacterGrid::codeAt(QPoint p) const {
   const int column = p.x() / kCellSize, row = p.y() / kCellSize;
-  if (p.x() < 0 || p.y() < 0 || column >= kSpecialGridColumns || row >= kSpecialGridRows)
-    return -1;
+  if (p.x() < 0 || p.y() < 0 || column >= kSpecialGridColumns || row >= kSpecialGridRows) return -1;
   return SpecialGridCode(column, row);
 }
 
@@ -231,11 +230,21 @@ void SpecialCharacterGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void SpecialCharacterGrid::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
-    case Qt::Key_Left: setCode(code_ - 1); break;
-    case Qt::Key_Right: setCode(code_ + 1); break;
-    case Qt::Key_Up: setCode(code_ - kSpecialGridColumns); break;
-    case Qt::Key_Down: setCode(code_ + kSpecialGridColumns); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Left:
+      setCode(code_ - 1);
+      break;
+    case Qt::Key_Right:
+      setCode(code_ + 1);
+      break;
+    case Qt::Key_Up:
+      setCode(code_ - kSpecialGridColumns);
+      break;
+    case Qt::Key_Down:
+      setCode(code_ + kSpecialGridColumns);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
 }
 

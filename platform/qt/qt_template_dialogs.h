@@ -60,9 +60,9 @@ class QtColumnsDialog : public QDialog {
   QtColumnsDialog(const ColumnsDialog& data, QWidget* parent);
   void writeBack(ColumnsDialog& data) const;
 
-  QSpinBox* count;       // "Anzahl der Spalten:"
-  QDoubleSpinBox* gap;   // "Abstand zwischen den Spalten:"
-  QCheckBox* lines;      // "Linien zwischen den Spalten"
+  QSpinBox* count;      // "Anzahl der Spalten:"
+  QDoubleSpinBox* gap;  // "Abstand zwischen den Spalten:"
+  QCheckBox* lines;     // "Linien zwischen den Spalten"
 };
 
 // The 16 × 14 grid of the characters 32 to 255 in one font; a click selects, a double click

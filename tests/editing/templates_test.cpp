@@ -165,7 +165,9 @@ TEST_F(Templates, CancellingOrAnEmptyNameAddsNothing) {
   EXPECT_FALSE(TemplateNameAccepted(""));
   EXPECT_TRUE(TemplateNameAccepted(" "));
   EXPECT_FALSE(TemplateNameAccepted("Pfeil \xe2\x86\x92"));  // "→" has no Windows-1252 code
-  EXPECT_TRUE(TemplateNameAccepted("\xc3\x9c" "bung \xe2\x82\xac"));  // "Übung €"
+  EXPECT_TRUE(
+      TemplateNameAccepted("\xc3\x9c"
+                           "bung \xe2\x82\xac"));  // "Übung €"
   // A Cursor outside its field: no dialog at all.
   doc().Cursor.line = 99;
   const size_t shown = fx.host.dialogs.shown.size();
@@ -386,8 +388,9 @@ TEST_F(Templates, KeyScriptsCreateApplyRenameAndDeleteTemplates) {
   EXPECT_EQ(doc().templates[6].kind, kTemplateCharacter);
   Keys("{Dialog:Formatvorlagen template=\"Überschrift 1\"}");
   EXPECT_EQ(FontAt(0, 0, 0).name, "Arial");
-  Keys("{Dialog:Formatvorlagen template=2 action=Umbenennen name=Kopf}"
-       "{Dialog:Formatvorlagen template=1 action=Löschen}");
+  Keys(
+      "{Dialog:Formatvorlagen template=2 action=Umbenennen name=Kopf}"
+      "{Dialog:Formatvorlagen template=1 action=Löschen}");
   EXPECT_EQ(Names()[0], "Kopf");
   EXPECT_EQ(doc().templateCount(), 6);
   // A template the document does not have changes nothing.
@@ -468,9 +471,9 @@ TEST_F(Templates, TheColumnDialogFromAKeyScriptWithItsLimits) {
   ApplyColumnsDialog(w(), wide);
   EXPECT_EQ(line(0, 0).columns, kMaxColumns);
   EXPECT_DOUBLE_EQ(line(0, 0).columnGap, 100.0);
-  for (const char* bad : {"{Dialog:Spalten count=11}", "{Dialog:Spalten count=1,5}",
-                          "{Dialog:Spalten gap=10,5}", "{Dialog:Spalten gap=-1}",
-                          "{Dialog:Spalten lines=ja}", "{Dialog:Spalten breite=2}"}) {
+  for (const char* bad :
+       {"{Dialog:Spalten count=11}", "{Dialog:Spalten count=1,5}", "{Dialog:Spalten gap=10,5}",
+        "{Dialog:Spalten gap=-1}", "{Dialog:Spalten lines=ja}", "{Dialog:Spalten breite=2}"}) {
     SCOPED_TRACE(bad);
     const ParsedKeyScript s = ParseKeyScript(bad);
     ASSERT_FALSE(s.ok());
@@ -499,7 +502,9 @@ TEST_F(Templates, ASpecialCharacterReplacesTheMarkingInItsFontAsOneStep) {
   ASSERT_TRUE(RunDocumentCommand(w(), CommandId::InsertSpecialChar));
   EXPECT_EQ(opened.faceName, "Times New Roman");
   EXPECT_EQ(opened.code, 32);
-  EXPECT_EQ(Text(0, 0), "\xa9" "xy def");
+  EXPECT_EQ(Text(0, 0),
+            "\xa9"
+            "xy def");
   EXPECT_EQ(FontAt(0, 0, 0).name, "Symbol");
   EXPECT_EQ(FontAt(0, 0, 0).charset, 1);
   EXPECT_EQ(FontAt(0, 0, 1).name, "Times New Roman");
@@ -509,7 +514,9 @@ TEST_F(Templates, ASpecialCharacterReplacesTheMarkingInItsFontAsOneStep) {
   // Typing on is a step of its own again.
   Keys("z");
   RestoreCopyFromUndo(w(), 0);
-  EXPECT_EQ(Text(0, 0), "\xa9" "xy def");
+  EXPECT_EQ(Text(0, 0),
+            "\xa9"
+            "xy def");
   ExpectUndoRestores(before, steps, "Eingabe");
   EXPECT_EQ(Text(0, 0), "abcxy def");
 }
@@ -521,7 +528,9 @@ TEST_F(Templates, ASpecialCharacterObeysOverwriteModeAndItsCodeRange) {
   SpecialCharacterDialog s = SpecialCharacterDialogFor(w());
   s.code = 255;
   ApplySpecialCharacterDialog(w(), s);
-  EXPECT_EQ(Text(0, 0), "a\xff" "c");
+  EXPECT_EQ(Text(0, 0),
+            "a\xff"
+            "c");
   const std::string before = Dump();
   for (int code : {31, 256, -1}) {
     s.code = code;
