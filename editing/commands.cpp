@@ -7,6 +7,7 @@
 #include "editing/keys.h"
 #include "editing/list_format.h"
 #include "editing/refresh.h"
+#include "editing/templates.h"
 #include "editing/undo.h"
 #include "layout/hyphenation.h"
 #include "model/primitives.h"
@@ -89,7 +90,7 @@ const Def kDefs[] = {
   {InsertDateTime, "&Datum und Uhrzeit...", "", "", kNoBar, kAct, kNo},
   {InsertField, "F&eld...", "", "", kNoBar, kAct, kNo},
   {InsertFormField, "F&ormularfeld...", "", "", kNoBar, kAct, kNo},
-  {InsertSpecialChar, "&Sonderzeichen...", "", "", kNoBar, kAct, kNo},
+  {InsertSpecialChar, "&Sonderzeichen...", "", "", kNoBar, kAct, kYes},
   {InsertFootnote, "&Fußnote", "", "", kNoBar, kAct, kNo},
   {InsertPicture, "&Grafik...", "", "", kNoBar, kAct, kNo},
   {InsertTextBox, "Te&xtfeld", "", "Textfeld", kDraw, kAct, kNo},
@@ -106,11 +107,11 @@ const Def kDefs[] = {
   {FormatCharacter, "&Zeichen...", "", "", kNoBar, kAct, kNo},
   {FormatParagraph, "&Absatz...", "", "", kNoBar, kAct, kNo},
   {FormatBulletsDialog, "&Nummerierung und Aufzählungen....", "", "", kNoBar, kAct, kNo},
-  {FormatColumns, "&Spalten...", "", "", kNoBar, kAct, kNo},
+  {FormatColumns, "&Spalten...", "", "", kNoBar, kAct, kYes},
   {FormatTabs, "&Tabulator...", "", "", kNoBar, kAct, kNo},
-  {FormatNewParagraphTemplate, "Neue &Absatzvorlage...", "", "", kNoBar, kAct, kNo},
-  {FormatNewCharacterTemplate, "Neue &Zeichenvorlage", "", "", kNoBar, kAct, kNo},
-  {FormatManageTemplates, "&Vorlagen verwalten...", "", "", kNoBar, kAct, kNo},
+  {FormatNewParagraphTemplate, "Neue &Absatzvorlage...", "", "", kNoBar, kAct, kYes},
+  {FormatNewCharacterTemplate, "Neue &Zeichenvorlage", "", "", kNoBar, kAct, kYes},
+  {FormatManageTemplates, "&Vorlagen verwalten...", "", "", kNoBar, kAct, kYes},
   {FormatObject, "&Feld/Seite/Objekt...", "", "", kNoBar, kAct, kNo},
   {FormatPicture, "&Grafik...", "", "", kNoBar, kAct, kNo},
   // "E&xtras"
@@ -158,7 +159,7 @@ const Def kDefs[] = {
   // Toolbar only
   {ShowMarks, "", "", "Nicht druckbare Zeichen anzeigen", kStd, kChk, kYes},
   {ZoomBox, "", "", "Zoom", kStd, kBox, kYes},
-  {TemplateBox, "", "", "Formatvorlage", kFmt, kBox, kNo},
+  {TemplateBox, "", "", "Formatvorlage", kFmt, kBox, kYes},
   {FontBox, "", "", "Schriftart", kFmt, kBox, kNo},
   {SizeBox, "", "", "Schriftgrad", kFmt, kBox, kNo},
   {Bold, "", "Ctrl+Shift+F", "Fett", kFmt, kChk, kYes, "F", false, true},
@@ -482,6 +483,7 @@ void ToggleAutoHyphenation(TMDIChild& w) {
 }
 
 bool RunDocumentCommand(TMDIChild& w, CommandId id) {
+  if (RunTemplateCommand(w, id)) return true;
   switch (id) {
     case EditUndo:
       RestoreCopyFromUndo(w, 0);

@@ -277,7 +277,8 @@ class TMDIChild;
 // management: undo and redo one step, "Markierung &löschen" and "&Alles markieren" (the Delete
 // key and Ctrl+A fed to the key handler), "Manueller &Umbruch" (Ctrl+Enter), the bold, italic
 // and underline buttons, the alignment, line spacing, bullets and numbering buttons, "&Deutsch",
-// "&Englisch" and "&Automatische Silbentrennung". Returns false,
+// "&Englisch" and "&Automatische Silbentrennung"; also the dialogs of templates, "&Spalten..."
+// and "&Sonderzeichen..." (editing/templates.h), which ask through the platform. Returns false,
 // doing nothing, for any other command (the shell carries those out).
 bool RunDocumentCommand(TMDIChild& w, CommandId id);
 

@@ -8,6 +8,7 @@
 
 #include "editing/character_dialog.h"
 #include "editing/paragraph_dialog.h"
+#include "editing/template_answers.h"
 #include "platform/cp1252.h"
 
 namespace paginor {
@@ -193,6 +194,7 @@ void answerParagraphDialog(TMDIChild& w, const DialogAnswer& answer) {
 }  // namespace
 
 std::string CheckDialogAnswer(const DialogAnswer& answer) {
+  if (IsTemplateDialogName(answer.dialog)) return CheckTemplateDialogAnswer(answer);
   if (!isCharacterDialog(answer.dialog) && !isParagraphDialog(answer.dialog))
     return "Den Dialog „" + answer.dialog + "“ kann die Tastenfolge nicht beantworten.";
   for (const auto& [name, value] : answer.values) {
@@ -227,6 +229,7 @@ std::string CheckDialogAnswer(const DialogAnswer& answer) {
 }
 
 void AnswerDialog(TMDIChild& w, const DialogAnswer& answer) {
+  if (IsTemplateDialogName(answer.dialog)) return AnswerTemplateDialog(w, answer);
   if (isCharacterDialog(answer.dialog))
     answerCharacterDialog(w, answer);
   else if (isParagraphDialog(answer.dialog))

@@ -276,6 +276,11 @@ void formatieren(TMDIChild& w, const FormatComponents& which) {
   applyToText(w, which);
 }
 
+void formatierenWithoutUndo(TMDIChild& w, const FormatComponents& which) {
+  if (!ValidPosition(w.doc, w.doc.Cursor)) return;
+  applyToText(w, which);
+}
+
 void ApplyCharacterFormat(TMDIChild& w, const CurrentFormatRec& format,
                           const FormatComponents& which) {
   if (!which.any()) {

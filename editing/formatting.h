@@ -38,6 +38,8 @@ struct FormatComponents {
 // CurrentFormat to the marking, or without one to the word at the Cursor and the separator
 // cell just before it. Pictures keep their cells. Lays out.
 void formatieren(TMDIChild& w, const FormatComponents& which);
+// The same without an undo snapshot, for commands that take their own (templates).
+void formatierenWithoutUndo(TMDIChild& w, const FormatComponents& which);
 
 // The toolbar's and the shortcuts' character actions: each changes the CurrentFormat and applies
 // only that component, as one undo step that restores the format as it was. They do nothing

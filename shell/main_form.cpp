@@ -23,6 +23,7 @@
 #include "editing/menu_state.h"
 #include "editing/page_setup.h"
 #include "editing/refresh.h"
+#include "editing/templates.h"
 #include "editing/undo.h"
 #include "model/command_line.h"
 #include "output/print.h"
@@ -229,6 +230,11 @@ QComboBox* TMainForm::makeBox(CommandId id) {
       break;
     case CommandId::TemplateBox:
       box->setMinimumContentsLength(14);
+      // Only the user's choice applies a template; refilling and selecting from the toolbar
+      // state does not fire.
+      connect(box, &QComboBox::activated, this, [this](int index) {
+        if (!updatingBoxes_) applyTemplate(index);
+      });
       templateBox_ = box;
       break;
     default:
@@ -495,6 +501,16 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
   check(CommandId::AlignRight, s.alignment == 2);
   check(CommandId::AlignJustify, s.alignment == 3);
   updatingBoxes_ = false;
+}
+
+void TMainForm::applyTemplate(int index) {
+  DocumentWindow* w = activeDocument();
+  if (!w) return;
+  useVorlage(w->child(), index);
+  w->afterCommand();
+  updateMenuState();
+  // The box has done its work: typing goes on in the document.
+  w->setFocus();
 }
 
 void TMainForm::setShowMarks(bool on) {

@@ -100,6 +100,9 @@ class TMainForm : public QMainWindow {
   void showZoomText(DocumentWindow* w, const QString& text);
   // A text typed into or chosen in the zoom box, applied to the active window.
   void applyZoomText(const QString& text);
+  // An entry chosen in the template box: that template applied to the active window, the
+  // focus back in the document.
+  void applyTemplate(int index);
 
   // Notifications of the document windows.
   void documentActivated(DocumentWindow* w);

@@ -35,6 +35,7 @@
 #include "platform/cp1252.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_template_dialogs.h"
 
 namespace paginor {
 
@@ -420,6 +421,7 @@ bool QtDialogs::run(Dialog& dialog) {
     dlg.writeBack(*z);
     return true;
   }
+  if (std::optional<bool> shown = RunTemplateDialog(dialog, parent)) return *shown;
   if (auto* p = dynamic_cast<PageSetupDialog*>(&dialog)) {
     QtPageSetupDialog dlg(*p, parent);
     if (dlg.exec() != QDialog::Accepted) return false;
