@@ -20,14 +20,18 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "editing/formatting.h"
 #include "editing/menu_state.h"
 #include "editing/page_setup.h"
 #include "editing/refresh.h"
 #include "editing/undo.h"
 #include "model/command_line.h"
 #include "output/print.h"
+#include "platform/cp1252.h"
+#include "platform/qt/qt_format_dialogs.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
+#include "shell/toolbar_icons.h"
 #include "view/window_view.h"
 #include "window/application.h"
 #include "window/document_window.h"
@@ -55,24 +59,6 @@ QString withHandlerKeys(CommandId id, const QString& text) {
 
 // The private clipboard format of the program's own fragments.
 const char* kPrivateClipboardFormat = "application/x-paginor-fragment";
-
-// Standard pictures for the buttons that have a common one; the others show a short text.
-QIcon standardIcon(QStyle* style, CommandId id) {
-  switch (id) {
-    case CommandId::FileNew:
-      return style->standardIcon(QStyle::SP_FileIcon);
-    case CommandId::FileOpen:
-      return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case CommandId::FileSave:
-      return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case CommandId::EditUndo:
-      return style->standardIcon(QStyle::SP_ArrowBack);
-    case CommandId::EditRedo:
-      return style->standardIcon(QStyle::SP_ArrowForward);
-    default:
-      return {};
-  }
-}
 
 // A button's face text when it has no picture: its letters, or the first word of its hint.
 QString buttonFace(const Command& c) {
@@ -216,7 +202,9 @@ QComboBox* TMainForm::makeBox(CommandId id) {
     case CommandId::FontBox:
       box->setEditable(true);
       box->setMinimumContentsLength(16);
+      box->addItems(FaceBoxNames());
       fontBox_ = box;
+      connectFormatBox(box, id);
       break;
     case CommandId::SizeBox:
       box->setEditable(true);
@@ -225,6 +213,7 @@ QComboBox* TMainForm::makeBox(CommandId id) {
         box->addItem(s);
       box->setMinimumContentsLength(4);
       sizeBox_ = box;
+      connectFormatBox(box, id);
       break;
     case CommandId::TemplateBox:
       box->setMinimumContentsLength(14);
@@ -236,7 +225,48 @@ QComboBox* TMainForm::makeBox(CommandId id) {
   return box;
 }
 
+// The face and size boxes apply what is chosen from the list or typed and confirmed with Enter;
+// neither adds the text to its list, and the list's own completion does not apply it twice.
+void TMainForm::connectFormatBox(QComboBox* box, CommandId id) {
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setCompleter(nullptr);
+  connect(box, &QComboBox::textActivated, this,
+          [this, id](const QString& t) { applyFormatBox(id, t); });
+  // The box hands an Enter it does not use back to its line, which reports it a second time;
+  // only a text the user has edited since the box last showed the format is applied.
+  connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this, id, box] {
+    if (box->lineEdit()->isModified()) applyFormatBox(id, box->currentText());
+  });
+}
+
+void TMainForm::applyFormatBox(CommandId id, const QString& text) {
+  DocumentWindow* w = activeDocument();
+  if (updatingBoxes_ || !w) return;
+  TMDIChild& child = w->child();
+  if (id == CommandId::SizeBox) {
+    // Anything but a size from 1 to 999 brings the old size back into the box.
+    if (!FormatFontSizeText(child, text.trimmed().toStdString())) SmallOvertakeFont(child);
+  } else {
+    const std::string name = utf8ToCp1252(text.trimmed().toStdString(), '\0');
+    if (name.find('\0') != std::string::npos) {
+      app_->message("Die Schriftart „" + text.trimmed().toStdString() +
+                        "“ lässt sich nicht im Zeichensatz Windows-1252 schreiben.",
+                    MsgIcon::Error);
+      SmallOvertakeFont(child);
+    } else if (name.empty()) {
+      SmallOvertakeFont(child);
+    } else {
+      FormatFontName(child, name);
+    }
+  }
+  // Typing goes on in the document.
+  w->setFocus();
+  w->afterCommand();
+  updateMenuState();
+}
+
 void TMainForm::buildToolBars() {
+  const QString iconDir = qs(app_->paths().programDataDir() + "/icons");
   for (const Toolbar& t : Toolbars()) {
     auto* bar = new QToolBar(qs(t.caption), this);
     bar->setObjectName(qs(t.caption));
@@ -253,7 +283,7 @@ void TMainForm::buildToolBars() {
         continue;
       }
       QAction* a = makeAction(c);
-      QIcon icon = standardIcon(style(), id);
+      QIcon icon = ToolbarIcon(id, iconDir);
       QAction* shown = a;
       if (icon.isNull()) {
         // A separate action for the button keeps the menu's caption and mirrors its state.
@@ -355,6 +385,7 @@ void TMainForm::updateMenuState() {
     a->setEnabled(s.isEnabled(id));
     if (a->isCheckable()) a->setChecked(s.isChecked(id));
   }
+  showToolbarChecks();
   for (int i = 0; i < kMenuCount; ++i)
     if (menus_[i]) menus_[i]->menuAction()->setVisible(s.isVisible(static_cast<MenuId>(i)));
   if (QAction* a = action(CommandId::EditUndo))
@@ -467,9 +498,17 @@ void TMainForm::showDocumentStatus(DocumentWindow* w) {
 }
 
 void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
+  toolbarState_ = s;
   updatingBoxes_ = true;
-  if (fontBox_) fontBox_->setEditText(qs(s.fontName));
-  if (sizeBox_) sizeBox_->setEditText(qs(s.sizeText));
+  // The list entry of the text becomes the current one too: an editable box reports a text
+  // that differs from its current entry as chosen once more when its line loses the focus.
+  auto show = [](QComboBox* box, const QString& text) {
+    if (!box) return;
+    if (const int i = box->findText(text); i >= 0) box->setCurrentIndex(i);
+    box->setEditText(text);
+  };
+  show(fontBox_, qs(s.fontName));
+  show(sizeBox_, qs(s.sizeText));
   if (templateBox_) {
     QStringList names;
     for (const std::string& n : s.templateNames) names << qs(n);
@@ -481,6 +520,13 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
     }
     templateBox_->setCurrentIndex(s.templateIndex);
   }
+  showToolbarChecks();
+  updatingBoxes_ = false;
+}
+
+// The buttons that show the format at the Cursor: the menu enabling knows nothing of it.
+void TMainForm::showToolbarChecks() {
+  const FormatToolbarState& s = toolbarState_;
   auto check = [this](CommandId id, bool on) {
     if (QAction* a = action(id)) a->setChecked(on);
   };
@@ -493,7 +539,6 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
   check(CommandId::AlignCenter, s.alignment == 1);
   check(CommandId::AlignRight, s.alignment == 2);
   check(CommandId::AlignJustify, s.alignment == 3);
-  updatingBoxes_ = false;
 }
 
 void TMainForm::setShowMarks(bool on) {

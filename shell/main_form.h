@@ -146,6 +146,10 @@ class TMainForm : public QMainWindow {
   // Panels 0 and 1 show the active document's page and line; empty without a document.
   void showDocumentStatus(DocumentWindow* w);
   void setFormatToolbar(const FormatToolbarState& state);
+  void showToolbarChecks();
+  // The face and size boxes of the format toolbar.
+  void connectFormatBox(QComboBox* box, CommandId id);
+  void applyFormatBox(CommandId id, const QString& text);
   void refreshFileMenu();
 
   QtPlatform& qt_;
@@ -167,6 +171,8 @@ class TMainForm : public QMainWindow {
   QComboBox* templateBox_ = nullptr;
   QLabel* status_[4] = {};
   bool updatingBoxes_ = false;
+  // What the format toolbar shows of the format at the Cursor.
+  FormatToolbarState toolbarState_;
   bool closingAll_ = false;
 };
 

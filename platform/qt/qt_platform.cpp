@@ -35,6 +35,7 @@
 #include "platform/cp1252.h"
 #include "platform/fonts/font_engine.h"
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_format_dialogs.h"
 
 namespace paginor {
 
@@ -414,6 +415,7 @@ void QtPageSetupDialog::writeBack(PageSetupDialog& data) const {
 bool QtDialogs::run(Dialog& dialog) {
   if (answer) return answer(dialog);
   if (auto* f = dynamic_cast<FileDialog*>(&dialog)) return runFile(*f);
+  if (const std::optional<bool> shown = RunFormatDialog(dialog, parent)) return *shown;
   if (auto* z = dynamic_cast<ZoomDialog*>(&dialog)) {
     QtZoomDialog dlg(*z, parent);
     if (dlg.exec() != QDialog::Accepted) return false;
