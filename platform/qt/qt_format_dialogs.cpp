@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QFont>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -28,6 +29,7 @@
 #include "editing/tab_dialog.h"
 #include "platform/cp1252.h"
 #include "platform/fonts/font_rules.h"
+#include "platform/fonts/symbol_tables.h"
 
 namespace paginor {
 
@@ -60,7 +62,27 @@ QDoubleSpinBox* cmBox(QWidget* parent, double low, double high, double step, int
   b->setSingleStep(step);
   b->setDecimals(decimals);
   b->setSuffix(" cm");
+  b->setLocale(QLocale(QLocale::German));  // "1,25 cm", as the dialogs' other numbers
   return b;
+}
+
+// The bullet box shows a symbol face's character as the program draws it: Wingdings and Symbol
+// are not installed on Linux, and their bytes stand for Unicode characters of DejaVu Sans.
+struct ShownBullet {
+  QString text;
+  QFont font;
+};
+ShownBullet shownBullet(const std::string& fontName, const std::string& text) {
+  ShownBullet shown{QString::fromStdString(text), QFont(QString::fromStdString(fontName))};
+  const fonts::SymbolFace face = fonts::symbolFaceOf(fontName);
+  const std::string byte = utf8ToCp1252(text);
+  if (face != fonts::SymbolFace::None && !byte.empty()) {
+    const char32_t c = fonts::symbolTable(face)[static_cast<unsigned char>(byte[0])];
+    shown.text = QString::fromUcs4(&c, 1);
+    shown.font = QFont("DejaVu Sans");
+  }
+  shown.font.setPointSize(14);
+  return shown;
 }
 
 QComboBox* choiceBox(QWidget* parent, std::initializer_list<const char*> entries, int current) {
@@ -236,6 +258,7 @@ QtParagraphDialog::QtParagraphDialog(const ParagraphDialog& data, QWidget* paren
   measure->setRange(0, 1000);
   measure->setSingleStep(0.1);
   measure->setDecimals(2);
+  measure->setLocale(QLocale(QLocale::German));
   unit = new QLabel(spacingBox);
   above = cmBox(spacingBox, 0, 1000, 0.1);
   below = cmBox(spacingBox, 0, 1000, 0.1);
@@ -414,11 +437,11 @@ QtListDialog::QtListDialog(const ListDialog& data, QWidget* parentWidget)
   bullet->setMaxLength(1);
   bullet->setFixedWidth(48);
   bullet->setAlignment(Qt::AlignCenter);
-  bullet->setText(qs(data.bulletText));
-  QFont font(qs(data.bulletFont));
-  font.setPointSize(14);
-  bullet->setFont(font);
+  const ShownBullet shown = shownBullet(data.bulletFont, data.bulletText);
+  bullet->setText(shown.text);
+  bullet->setFont(shown.font);
   bullet->setToolTip(qs(data.bulletFont));
+  shownBullet_ = shown.text;
   charTable = new QPushButton("...", this);
   charTable->setToolTip("Zeichentabelle");
   // The special character table comes with its own dialog; until it is there the button
@@ -429,11 +452,12 @@ QtListDialog::QtListDialog(const ListDialog& data, QWidget* parentWidget)
     std::string text = bullet->text().toStdString();
     if (!data_.chooseCharacter || !data_.chooseCharacter(fontName, text)) return;
     data_.bulletFont = fontName;
-    QFont f(qs(fontName));
-    f.setPointSize(14);
-    bullet->setFont(f);
+    data_.bulletText = text;
+    const ShownBullet chosen = shownBullet(fontName, text);
+    bullet->setFont(chosen.font);
     bullet->setToolTip(qs(fontName));
-    bullet->setText(qs(text));
+    bullet->setText(chosen.text);
+    shownBullet_ = chosen.text;
   });
   bulletRow->addWidget(bullet);
   bulletRow->addWidget(charTable);
@@ -446,7 +470,8 @@ QtListDialog::QtListDialog(const ListDialog& data, QWidget* parentWidget)
 void QtListDialog::writeBack(ListDialog& d) const {
   d.kind = kind->currentIndex();
   d.indent = indent->value();
-  d.bulletText = bullet->text().toStdString();
+  // A character shown through the symbol table is the stored one; a typed one is taken as typed.
+  d.bulletText = bullet->text() == shownBullet_ ? data_.bulletText : bullet->text().toStdString();
   d.bulletFont = data_.bulletFont;
 }
 

@@ -108,6 +108,7 @@ class QtListDialog : public QDialog {
 
  private:
   ListDialog data_;
+  QString shownBullet_;  // what the box showed for the stored character
 };
 
 }  // namespace paginor

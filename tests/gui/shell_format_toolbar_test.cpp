@@ -238,6 +238,26 @@ TEST(ShellFormatDialogs, AbsatzformatierungKeepsItsSpacingListAndMeasureInStep) 
   EXPECT_EQ(out.spacing, ParagraphDialog::Spacing::Exactly);
 }
 
+TEST(ShellFormatDialogs, TheBulletBoxShowsAWingdingsCharacterAsItIsDrawn) {
+  ListDialog data;
+  data.bulletFont = "Wingdings";
+  data.bulletText = "\xc5\xb8";  // byte 159, the usual bullet
+  QtListDialog dlg(data, nullptr);
+  dlg.show();
+  EXPECT_NE(dlg.bullet->text(), QString::fromUtf8("\xc5\xb8")) << "not the letter Ÿ";
+  EXPECT_FALSE(dlg.charTable->isEnabled()) << "no special character table in this build";
+  ListDialog out;
+  dlg.writeBack(out);
+  EXPECT_EQ(out.bulletText, data.bulletText) << "an untouched box keeps the stored character";
+  dlg.bullet->selectAll();
+  QTest::keyClicks(dlg.bullet, "o");
+  dlg.kind->setCurrentIndex(1);
+  dlg.writeBack(out);
+  EXPECT_EQ(out.bulletText, "o");
+  EXPECT_EQ(out.bulletFont, "Wingdings");
+  EXPECT_EQ(out.kind, 1);
+}
+
 TEST(ShellFormatDialogs, TheMenuItemsRunTheDialogsOnTheDocument) {
   GuiFixture f;
   DocumentWindow* w = f.form->newDocument();
