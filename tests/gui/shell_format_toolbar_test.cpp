@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -149,6 +150,28 @@ TEST(ShellFormatToolbar, TheSizeAndFaceBoxesApplyWhatIsTypedAndShowTheDocumentsN
   press(*w, Qt::Key_Right, 1);
   EXPECT_EQ(face->currentText(), "Courier New");
   EXPECT_EQ(size->currentText(), "18");
+
+  // A face this machine lacks is measured with the fallback but keeps its name, in the cells
+  // and in the box.
+  face->lineEdit()->selectAll();
+  QTest::keyClicks(face->lineEdit(), "Frutiger");
+  QTest::keyClick(face->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(fontAt(child, 0).name, "Frutiger");
+  press(*w, Qt::Key_Right);
+  EXPECT_EQ(face->currentText(), "Frutiger");
+  // A name the document cannot store is refused with a message; the box shows the face again.
+  const size_t stepsBefore = UndoListEntries(child).size();
+  face->lineEdit()->selectAll();
+  // Typed as an input method delivers it: one key event with the text.
+  QKeyEvent faceName(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                  QString::fromUtf8("\xe5\xae\x8b\xe4\xbd\x93"));
+  QApplication::sendEvent(face->lineEdit(), &faceName);
+  ASSERT_EQ(face->currentText(), QString::fromUtf8("\xe5\xae\x8b\xe4\xbd\x93"));
+  QTest::keyClick(face->lineEdit(), Qt::Key_Return);
+  ASSERT_EQ(f.messages.size(), 1u);
+  EXPECT_NE(f.messages[0].text.find("Windows-1252"), std::string::npos);
+  EXPECT_EQ(face->currentText(), "Frutiger");
+  EXPECT_EQ(UndoListEntries(child).size(), stepsBefore);
 }
 
 TEST(ShellFormatToolbar, EveryButtonHasAPictureAndKeepsItsTextAsTooltip) {
