@@ -10,9 +10,9 @@
 #include "editing/list_dialog.h"
 #include "editing/paragraph_dialog.h"
 #include "editing/tab_dialog.h"
+#include "platform/cp1252.h"
 #include "window/application.h"
 #include "window/document_window.h"
-#include "platform/cp1252.h"
 
 namespace paginor {
 

@@ -23,8 +23,8 @@ ListDialog ListDialogFor(const TMDIChild& w) {
   ListDialog d;
   d.kind = std::clamp<int>(p.listKind, 0, 2);
   d.indent = p.listIndent / 10;
-  d.bulletFont = p.bulletFont.empty() ? std::string(kDefaultBulletFont)
-                                      : cp1252ToUtf8(p.bulletFont.view());
+  d.bulletFont =
+      p.bulletFont.empty() ? std::string(kDefaultBulletFont) : cp1252ToUtf8(p.bulletFont.view());
   const char ch = static_cast<char>(p.bulletChar);
   d.bulletText = cp1252ToUtf8(std::string_view(&ch, 1));
   return d;

@@ -43,10 +43,9 @@ TabDialog TabDialogFor(const TMDIChild& w) {
   for (const TabStop& t : p.tabs)
     d.stops.push_back({t.position / 10, std::clamp(t.alignment, 0, 3), std::clamp(t.fill, 0, 3)});
   // A file may hold its stops in any order; the list shows them ascending.
-  std::stable_sort(d.stops.begin(), d.stops.end(),
-                   [](const TabDialog::Stop& a, const TabDialog::Stop& b) {
-                     return a.position < b.position;
-                   });
+  std::stable_sort(
+      d.stops.begin(), d.stops.end(),
+      [](const TabDialog::Stop& a, const TabDialog::Stop& b) { return a.position < b.position; });
   SelectTabStop(d, d.stops.empty() ? -1 : 0);
   return d;
 }

@@ -46,9 +46,9 @@ struct ListDialog : Dialog {
   static constexpr double kMinIndentCm = 0.0001;  // "Abstand zum Text" range
   static constexpr double kMaxIndentCm = 100;
 
-  int kind = 0;                       // "Typ": "Keiner", "Aufzählung", "Nummerierung"
-  double indent = 0.63;               // "Abstand zum Text" (cm)
-  std::string bulletText = "l";       // "Zeichen für Aufzählung": one character, UTF-8
+  int kind = 0;                          // "Typ": "Keiner", "Aufzählung", "Nummerierung"
+  double indent = 0.63;                  // "Abstand zum Text" (cm)
+  std::string bulletText = "l";          // "Zeichen für Aufzählung": one character, UTF-8
   std::string bulletFont = "Wingdings";  // the font the box shows it in, UTF-8
 
   // The button "Zeichentabelle": lets the user pick font and character from the special

@@ -63,8 +63,10 @@ int shootDialog(TMainForm& form, const ScreenshotOptions& options) {
     QApplication::processEvents();
     const QImage image = dialog->grab().toImage();
     saved = !image.isNull() && image.save(options.output, "PNG");
-    if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
-    else dialog->close();
+    if (auto* d = qobject_cast<QDialog*>(dialog))
+      d->reject();
+    else
+      dialog->close();
   });
   poll.start();
   form.runCommand(id);

@@ -93,11 +93,12 @@ QComboBox* choiceBox(QWidget* parent, std::initializer_list<const char*> entries
 }
 
 // The attribute entries of "Zeichen", bit 0 first.
+// clang-format off
 constexpr const char* kAttributeEntries[] = {
-    "Fett",         "Kursiv",       "Unterstrichen",  "Durchgestrichen",
-    "Nur Wörter unterstreichen",    "Doppelt unterstrichen",
-    "Schattiert",   "Umrandet",     "Hochgestellt",   "Tiefgestellt",
-    "Kapitälchen",  "Großschreiben", "Kleinschreiben", "Keine Silbentrennung"};
+    "Fett", "Kursiv", "Unterstrichen", "Durchgestrichen", "Nur Wörter unterstreichen",
+    "Doppelt unterstrichen", "Schattiert", "Umrandet", "Hochgestellt", "Tiefgestellt",
+    "Kapitälchen", "Großschreiben", "Kleinschreiben", "Keine Silbentrennung"};
+// clang-format on
 
 constexpr int32_t kWhite = 0xFFFFFF;
 
@@ -136,7 +137,8 @@ QStringList FaceBoxNames() {
     // "serif", "sans-serif", "monospace" are fontconfig's generic names, not faces.
     if (name.at(0).isUpper() && !pinned.contains(name)) pinned << name;
   }
-  pinned << "Symbol" << "Wingdings";
+  pinned << "Symbol"
+         << "Wingdings";
   pinned.sort(Qt::CaseInsensitive);
   QSet<QString> seen;
   for (const QString& n : pinned) seen.insert(n.toLower());
@@ -219,7 +221,8 @@ void QtCharacterDialog::writeBack(CharacterDialog& d) const {
   d.sizeText = size->currentText().trimmed().toStdString();
   uint16_t bits = 0;
   for (int bit = 0; bit < attributes->count(); ++bit)
-    if (attributes->item(bit)->checkState() == Qt::Checked) bits |= static_cast<uint16_t>(1u << bit);
+    if (attributes->item(bit)->checkState() == Qt::Checked)
+      bits |= static_cast<uint16_t>(1u << bit);
   d.attributes = bits;
   d.openedAttributes = opened_.openedAttributes;
   d.textColour = textColour->colour();
@@ -251,9 +254,9 @@ QtParagraphDialog::QtParagraphDialog(const ParagraphDialog& data, QWidget* paren
 
   auto* spacingBox = new QGroupBox("Abstand", this);
   auto* spacingGrid = new QGridLayout(spacingBox);
-  spacing = choiceBox(spacingBox,
-                      {"Einfach", "1,5 Zeilen", "Doppelt", "Mindestens", "Genau", "Mehrfach"},
-                      static_cast<int>(data.spacing));
+  spacing =
+      choiceBox(spacingBox, {"Einfach", "1,5 Zeilen", "Doppelt", "Mindestens", "Genau", "Mehrfach"},
+                static_cast<int>(data.spacing));
   measure = new QDoubleSpinBox(spacingBox);
   measure->setRange(0, 1000);
   measure->setSingleStep(0.1);
@@ -324,8 +327,8 @@ QtTabDialog::QtTabDialog(const TabDialog& data, QWidget* parentWidget)
   setWindowTitle(data.title());
   auto* grid = new QGridLayout(this);
 
-  defaultWidth = cmBox(this, TabDialog::kMinDefaultCm, TabDialog::kMaxDefaultCm,
-                       TabDialog::kDefaultStepCm);
+  defaultWidth =
+      cmBox(this, TabDialog::kMinDefaultCm, TabDialog::kMaxDefaultCm, TabDialog::kDefaultStepCm);
   defaultWidth->setValue(data.defaultWidth);
   auto* defaultRow = new QFormLayout;
   defaultRow->addRow("Standard-Tabstops:", defaultWidth);

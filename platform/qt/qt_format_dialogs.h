@@ -103,8 +103,8 @@ class QtListDialog : public QDialog {
 
   QComboBox* kind;  // "Typ"
   QDoubleSpinBox* indent;
-  QLineEdit* bullet;         // "Zeichen für Aufzählung"
-  QPushButton* charTable;    // hint "Zeichentabelle"
+  QLineEdit* bullet;       // "Zeichen für Aufzählung"
+  QPushButton* charTable;  // hint "Zeichentabelle"
 
  private:
   ListDialog data_;

@@ -49,7 +49,7 @@ using Stop = TabDialog::Stop;
 TEST(TabDialogButtons, SetzenRefusesWhatIsNoPositionAndKeepsTheListSorted) {
   TabDialog d;
   const std::vector<std::pair<const char*, const char*>> refused = {
-      {"0", kTabOutOfRange},   {"-2", kTabOutOfRange}, {"100,5", kTabOutOfRange},
+      {"0", kTabOutOfRange},     {"-2", kTabOutOfRange},  {"100,5", kTabOutOfRange},
       {"100.5", kTabOutOfRange}, {"abc", kTabNotANumber}, {"", kTabNotANumber},
       {"3 cm", kTabNotANumber},  {"nan", kTabNotANumber},
   };
@@ -63,8 +63,8 @@ TEST(TabDialogButtons, SetzenRefusesWhatIsNoPositionAndKeepsTheListSorted) {
     d.positionText = typed;
     EXPECT_EQ(SetTabStop(d), "") << typed;
   }
-  EXPECT_EQ(d.stops, (std::vector<Stop>{{0.01, 0, 0}, {1.5, 0, 0}, {3, 0, 0}, {5, 0, 0},
-                                        {100, 0, 0}}));
+  EXPECT_EQ(d.stops,
+            (std::vector<Stop>{{0.01, 0, 0}, {1.5, 0, 0}, {3, 0, 0}, {5, 0, 0}, {100, 0, 0}}));
   EXPECT_EQ(d.selected, 0) << "the stop just set (0,01) is the chosen one";
 
   // An equal position only takes the shown kinds.

@@ -164,7 +164,7 @@ TEST(ShellFormatToolbar, TheSizeAndFaceBoxesApplyWhatIsTypedAndShowTheDocumentsN
   face->lineEdit()->selectAll();
   // Typed as an input method delivers it: one key event with the text.
   QKeyEvent faceName(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
-                  QString::fromUtf8("\xe5\xae\x8b\xe4\xbd\x93"));
+                     QString::fromUtf8("\xe5\xae\x8b\xe4\xbd\x93"));
   QApplication::sendEvent(face->lineEdit(), &faceName);
   ASSERT_EQ(face->currentText(), QString::fromUtf8("\xe5\xae\x8b\xe4\xbd\x93"));
   QTest::keyClick(face->lineEdit(), Qt::Key_Return);
