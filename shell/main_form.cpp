@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "editing/format_colours.h"
 #include "editing/formatting.h"
 #include "editing/menu_state.h"
 #include "editing/page_setup.h"
@@ -304,6 +305,8 @@ void TMainForm::buildToolBars() {
         bar->addAction(a);
       }
       if (c.dropDown) addStepList(bar, shown, id);
+      if (id == CommandId::TextColour || id == CommandId::TextBackColour)
+        addColourPalette(bar, shown, id);
     }
     // Standard and format bar each on a row of their own, the two short ones share the third.
     if (t.id == ToolbarId::Format || t.id == ToolbarId::Drawing) addToolBarBreak();
@@ -316,6 +319,35 @@ void TMainForm::buildToolBars() {
       settings_.toolbarVisible[static_cast<size_t>(id)] = on;
     });
   }
+}
+
+// The colour buttons' drop-down palettes: the button itself opens the colour chooser, its arrow
+// the sixteen colours and "Weitere Farben...".
+void TMainForm::addColourPalette(QToolBar* bar, QAction* button, CommandId id) {
+  auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(button));
+  if (!tool) return;
+  auto* palette = new QMenu(tool);
+  tool->setMenu(palette);
+  tool->setPopupMode(QToolButton::MenuButtonPopup);
+  for (const PaletteColour& p : ColourPalette()) {
+    QPixmap swatch(16, 16);
+    swatch.fill(QColor(p.colour & 0xFF, (p.colour >> 8) & 0xFF, (p.colour >> 16) & 0xFF));
+    QAction* entry = palette->addAction(QIcon(swatch), qs(p.name));
+    const int32_t colour = p.colour;
+    connect(entry, &QAction::triggered, this, [this, id, colour] {
+      DocumentWindow* w = activeDocument();
+      if (!w) return;
+      if (id == CommandId::TextColour)
+        ApplyTextColour(w->child(), colour);
+      else
+        ApplyBackColour(w->child(), colour);
+      w->afterCommand();
+      updateMenuState();
+    });
+  }
+  palette->addSeparator();
+  connect(palette->addAction(qs("Weitere Farben...")), &QAction::triggered, this,
+          [this, id] { runCommand(id); });
 }
 
 void TMainForm::addStepList(QToolBar* bar, QAction* button, CommandId id) {

@@ -133,6 +133,8 @@ class TMainForm : public QMainWindow {
   QComboBox* makeBox(CommandId id);
   // The drop-down list of the undo or redo button.
   void addStepList(QToolBar* bar, QAction* button, CommandId id);
+  // The drop-down palette of a colour button.
+  void addColourPalette(QToolBar* bar, QAction* button, CommandId id);
   void buildStatusBar();
   void rebuildWindowList();
   void printFile(DocumentWindow& w);

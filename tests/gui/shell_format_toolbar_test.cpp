@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -172,6 +173,38 @@ TEST(ShellFormatToolbar, TheSizeAndFaceBoxesApplyWhatIsTypedAndShowTheDocumentsN
   EXPECT_NE(f.messages[0].text.find("Windows-1252"), std::string::npos);
   EXPECT_EQ(face->currentText(), "Frutiger");
   EXPECT_EQ(UndoListEntries(child).size(), stepsBefore);
+}
+
+TEST(ShellFormatToolbar, TheColourButtonsOfferAPaletteAndTheChooser) {
+  GuiFixture f;
+  f.form->show();
+  DocumentWindow* w = f.form->newDocument();
+  TypeKeys(*w, "rot blau");
+  press(*w, Qt::Key_Home);
+  press(*w, Qt::Key_Right);  // inside "rot"
+  TMDIChild& child = w->child();
+  QToolButton* text = buttonOf(*f.form, ToolbarId::Format, CommandId::TextColour);
+  ASSERT_NE(text, nullptr);
+  ASSERT_NE(text->menu(), nullptr);
+  const QList<QAction*> entries = text->menu()->actions();
+  ASSERT_EQ(entries.size(), 18);  // sixteen colours, a separator, "Weitere Farben..."
+  EXPECT_EQ(entries[9]->text(), "Rot");
+  entries[9]->trigger();
+  for (int32_t c = 0; c < 3; ++c) EXPECT_EQ(fontAt(child, c).textColour, 0x0000FF) << c;
+  EXPECT_EQ(fontAt(child, 4).textColour, 0) << "the next word";
+
+  // The button itself opens the chooser.
+  f.dialogAnswers.push_back([](Dialog& d) {
+    dynamic_cast<ColourDialog&>(d).colour = 0x00FFFF;
+    return true;
+  });
+  QToolButton* back = buttonOf(*f.form, ToolbarId::Format, CommandId::TextBackColour);
+  ASSERT_NE(back, nullptr);
+  QTest::mouseClick(back, Qt::LeftButton, {}, QPoint(4, back->height() / 2));
+  EXPECT_EQ(f.dialogsShown.back(), "Hintergrundfarbe");
+  EXPECT_EQ(fontAt(child, 0).backColour, 0x00FFFF);
+  EXPECT_EQ(fontAt(child, 0).backTransparent, 0);
+  EXPECT_EQ(UndoListEntries(child).size(), 3u) << "typing, and one step per colour";
 }
 
 TEST(ShellFormatToolbar, EveryButtonHasAPictureAndKeepsItsTextAsTooltip) {
