@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <charconv>
 
+#include "editing/character_dialog.h"
+#include "editing/format_colours.h"
 #include "editing/formatting.h"
 #include "editing/keys.h"
+#include "editing/list_dialog.h"
 #include "editing/list_format.h"
+#include "editing/paragraph_dialog.h"
 #include "editing/refresh.h"
 #include "editing/templates.h"
+#include "editing/tab_dialog.h"
 #include "editing/undo.h"
 #include "layout/hyphenation.h"
 #include "model/primitives.h"
@@ -104,11 +109,11 @@ const Def kDefs[] = {
   {ObjectToBack, "Objekt nach h&inten", "", "", kNoBar, kAct, kNo},
   {LinkTextBoxes, "Textfeld &verknüpfen...", "", "", kNoBar, kAct, kNo},
   // "Forma&t"
-  {FormatCharacter, "&Zeichen...", "", "", kNoBar, kAct, kNo},
-  {FormatParagraph, "&Absatz...", "", "", kNoBar, kAct, kNo},
-  {FormatBulletsDialog, "&Nummerierung und Aufzählungen....", "", "", kNoBar, kAct, kNo},
+  {FormatCharacter, "&Zeichen...", "", "", kNoBar, kAct, kYes},
+  {FormatParagraph, "&Absatz...", "", "", kNoBar, kAct, kYes},
+  {FormatBulletsDialog, "&Nummerierung und Aufzählungen....", "", "", kNoBar, kAct, kYes},
   {FormatColumns, "&Spalten...", "", "", kNoBar, kAct, kYes},
-  {FormatTabs, "&Tabulator...", "", "", kNoBar, kAct, kNo},
+  {FormatTabs, "&Tabulator...", "", "", kNoBar, kAct, kYes},
   {FormatNewParagraphTemplate, "Neue &Absatzvorlage...", "", "", kNoBar, kAct, kYes},
   {FormatNewCharacterTemplate, "Neue &Zeichenvorlage", "", "", kNoBar, kAct, kYes},
   {FormatManageTemplates, "&Vorlagen verwalten...", "", "", kNoBar, kAct, kYes},
@@ -160,8 +165,8 @@ const Def kDefs[] = {
   {ShowMarks, "", "", "Nicht druckbare Zeichen anzeigen", kStd, kChk, kYes},
   {ZoomBox, "", "", "Zoom", kStd, kBox, kYes},
   {TemplateBox, "", "", "Formatvorlage", kFmt, kBox, kYes},
-  {FontBox, "", "", "Schriftart", kFmt, kBox, kNo},
-  {SizeBox, "", "", "Schriftgrad", kFmt, kBox, kNo},
+  {FontBox, "", "", "Schriftart", kFmt, kBox, kYes},
+  {SizeBox, "", "", "Schriftgrad", kFmt, kBox, kYes},
   {Bold, "", "Ctrl+Shift+F", "Fett", kFmt, kChk, kYes, "F", false, true},
   {Italic, "", "Ctrl+Shift+K", "Kursiv", kFmt, kChk, kYes, "K", false, true},
   {Underline, "", "Ctrl+Shift+U", "Unterstrichen", kFmt, kChk, kYes, "U", false, true},
@@ -171,8 +176,8 @@ const Def kDefs[] = {
   {AlignJustify, "", "Ctrl+B", "Blocksatz", kFmt, kRad, kYes, "", false, true},
   {Numbering, "", "", "Nummerierung", kFmt, kChk, kYes},
   {Bullets, "", "", "Aufzählungszeichen", kFmt, kChk, kYes},
-  {TextColour, "", "", "Textfarbe", kFmt, kPal, kNo},
-  {TextBackColour, "", "", "Hintergrundfarbe", kFmt, kPal, kNo},
+  {TextColour, "", "", "Textfarbe", kFmt, kPal, kYes},
+  {TextBackColour, "", "", "Hintergrundfarbe", kFmt, kPal, kYes},
   {LineSpacingSingle, "", "", "Einfacher Zeilenabstand", kExt, kAct, kYes},
   {LineSpacingOneHalf, "", "", "1,5 Zeilenabstand", kExt, kAct, kYes},
   {LineSpacingDouble, "", "", "Doppelter Zeilenabstand", kExt, kAct, kYes},
@@ -535,6 +540,25 @@ bool RunDocumentCommand(TMDIChild& w, CommandId id) {
       return true;
     case Numbering:
       aufzaehlung(w, 2);
+      return true;
+    // The format dialogs and the colour buttons.
+    case FormatCharacter:
+      zeichenformatieren(w);
+      return true;
+    case FormatParagraph:
+      absatzformatieren(w);
+      return true;
+    case FormatTabs:
+      tabulator(w);
+      return true;
+    case FormatBulletsDialog:
+      NummerierungundAufzaehlungen(w);
+      return true;
+    case TextColour:
+      ChooseTextColour(w);
+      return true;
+    case TextBackColour:
+      ChooseBackColour(w);
       return true;
     case LanguageGerman:
       SetDocumentLanguage(w, 0);

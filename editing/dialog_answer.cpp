@@ -7,9 +7,13 @@
 #include <string_view>
 
 #include "editing/character_dialog.h"
+#include "editing/list_dialog.h"
 #include "editing/paragraph_dialog.h"
 #include "editing/template_answers.h"
+#include "editing/tab_dialog.h"
 #include "platform/cp1252.h"
+#include "window/application.h"
+#include "window/document_window.h"
 
 namespace paginor {
 
@@ -55,6 +59,37 @@ constexpr std::array<Control, 8> kParagraphControls = {{
     {"firstline", ValueKind::Number},
 }};
 
+// "Tabstops": the controls act in the order written, as the user's clicks would; `set` types a
+// position and presses "Setzen", `delete` chooses the stop at a position and presses "Löschen".
+constexpr const char* kTabAlignments[] = {"Links", "Zentriert", "Rechts", "Dezimal", nullptr};
+constexpr const char* kTabFills[] = {"1", "2", "3", "4", nullptr};  // "1) Ohne" ... "4) ____"
+
+constexpr std::array<Control, 6> kTabControls = {{
+    {"default", ValueKind::Number},
+    {"alignment", ValueKind::Choice, kTabAlignments},
+    {"fill", ValueKind::Choice, kTabFills},
+    {"set", ValueKind::Text},
+    {"delete", ValueKind::Number},
+    {"clear", ValueKind::Flag},
+}};
+
+// "Nummerierung und Aufzählungen", named "Nummerierung" in a script (names hold no blanks).
+constexpr const char* kListKinds[] = {"Keiner", "Aufzählung", "Nummerierung", nullptr};
+
+constexpr std::array<Control, 4> kListControls = {{
+    {"type", ValueKind::Choice, kListKinds},
+    {"indent", ValueKind::Number},
+    {"char", ValueKind::Text},
+    {"font", ValueKind::Text},
+}};
+
+bool isTabDialog(std::string_view name) {
+  return EqualsIgnoringAsciiCase(name, "Tabstops");
+}
+bool isListDialog(std::string_view name) {
+  return EqualsIgnoringAsciiCase(name, "Nummerierung");
+}
+
 bool isCharacterDialog(std::string_view name) {
   return EqualsIgnoringAsciiCase(name, "Zeichen");
 }
@@ -74,6 +109,10 @@ std::optional<Control> controlOf(std::string_view dialog, std::string_view name)
     for (const char* a : kAttributeNames)
       if (EqualsIgnoringAsciiCase(name, a)) return Control{a, ValueKind::Flag};
     if (const Control* c = find(kCharacterControls, name)) return *c;
+  } else if (isTabDialog(dialog)) {
+    if (const Control* c = find(kTabControls, name)) return *c;
+  } else if (isListDialog(dialog)) {
+    if (const Control* c = find(kListControls, name)) return *c;
   } else if (const Control* c = find(kParagraphControls, name)) {
     return *c;
   }
@@ -191,11 +230,63 @@ void answerParagraphDialog(TMDIChild& w, const DialogAnswer& answer) {
   ApplyParagraphDialog(w, d);
 }
 
+void answerTabDialog(TMDIChild& w, const DialogAnswer& answer) {
+  TabDialog d = TabDialogFor(w);
+  for (const auto& [name, value] : answer.values) {
+    const std::optional<Control> c = controlOf(answer.dialog, name);
+    if (!c) continue;
+    if (c->kind == ValueKind::Choice) {
+      const std::optional<int> i = choiceValue(*c, value);
+      if (!i) continue;
+      if (c->choices == kTabAlignments)
+        ChooseTabAlignment(d, *i);
+      else
+        ChooseTabFill(d, *i);
+    } else if (EqualsIgnoringAsciiCase(name, "default")) {
+      if (const std::optional<double> v = numberValue(value)) d.defaultWidth = *v;
+    } else if (EqualsIgnoringAsciiCase(name, "set")) {
+      d.positionText = value;
+      // The error box of "Setzen"; the dialog stays open and the script goes on.
+      if (const std::string why = SetTabStop(d); !why.empty()) w.app.message(why, MsgIcon::Error);
+    } else if (EqualsIgnoringAsciiCase(name, "delete")) {
+      const std::optional<double> v = numberValue(value);
+      for (size_t i = 0; v && i < d.stops.size(); ++i)
+        if (std::abs(d.stops[i].position - *v) < 1e-9) {
+          SelectTabStop(d, static_cast<int>(i));
+          DeleteTabStop(d);
+          break;
+        }
+    } else if (EqualsIgnoringAsciiCase(name, "clear") && flagValue(value).value_or(false)) {
+      DeleteAllTabStops(d);
+    }
+  }
+  ApplyTabDialog(w, d);
+}
+
+void answerListDialog(TMDIChild& w, const DialogAnswer& answer) {
+  ListDialog d = ListDialogFor(w);
+  for (const auto& [name, value] : answer.values) {
+    const std::optional<Control> c = controlOf(answer.dialog, name);
+    if (!c) continue;
+    if (c->kind == ValueKind::Choice) {
+      if (const std::optional<int> i = choiceValue(*c, value)) d.kind = *i;
+    } else if (EqualsIgnoringAsciiCase(name, "indent")) {
+      if (const std::optional<double> v = numberValue(value)) d.indent = *v;
+    } else if (EqualsIgnoringAsciiCase(name, "char")) {
+      d.bulletText = value;
+    } else if (EqualsIgnoringAsciiCase(name, "font")) {
+      d.bulletFont = value;
+    }
+  }
+  ApplyListDialog(w, d);
+}
+
 }  // namespace
 
 std::string CheckDialogAnswer(const DialogAnswer& answer) {
   if (IsTemplateDialogName(answer.dialog)) return CheckTemplateDialogAnswer(answer);
-  if (!isCharacterDialog(answer.dialog) && !isParagraphDialog(answer.dialog))
+  if (!isCharacterDialog(answer.dialog) && !isParagraphDialog(answer.dialog) &&
+      !isTabDialog(answer.dialog) && !isListDialog(answer.dialog))
     return "Den Dialog „" + answer.dialog + "“ kann die Tastenfolge nicht beantworten.";
   for (const auto& [name, value] : answer.values) {
     const std::optional<Control> c = controlOf(answer.dialog, name);
@@ -234,6 +325,10 @@ void AnswerDialog(TMDIChild& w, const DialogAnswer& answer) {
     answerCharacterDialog(w, answer);
   else if (isParagraphDialog(answer.dialog))
     answerParagraphDialog(w, answer);
+  else if (isTabDialog(answer.dialog))
+    answerTabDialog(w, answer);
+  else if (isListDialog(answer.dialog))
+    answerListDialog(w, answer);
 }
 
 }  // namespace paginor

@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   hyphen-en-us texlive-lang-german
   qpdf poppler-utils
-  qt6-base-dev qt6-qpa-plugins libcups2-dev xvfb xauth xdg-utils shared-mime-info desktop-file-utils
+  qt6-base-dev qt6-qpa-plugins libqt6svg6 libcups2-dev xvfb xauth xdg-utils shared-mime-info desktop-file-utils
   qt6-translations-l10n xdotool x11-xkb-utils
 )
 

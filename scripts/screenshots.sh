@@ -51,6 +51,10 @@ shot "$name-100.png" --zoom 100
 shot "$name-ganze-seite.png" --zoom "Ganze Seite"
 shot "$name-zeichen.png" --zoom 100 --show-marks
 shot "$name-markiert.png" --zoom 100 --select-all
+# The format dialogs as they open on the document's first paragraph.
+for dialog in Zeichen Absatz Tabulator "Nummerierung und Aufzählungen"; do
+  shot "$name-dialog-${dialog%% *}.png" --dialog "$dialog"
+done
 
 # The same document exported and rendered at the screen's 96 pixels per inch, page by page.
 "$BUILD/bin/paginor-cli" convert "$DOC" "$OUT/$name.pdf"

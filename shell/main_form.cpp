@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "editing/format_colours.h"
+#include "editing/formatting.h"
 #include "editing/menu_state.h"
 #include "editing/page_setup.h"
 #include "editing/refresh.h"
@@ -27,9 +29,12 @@
 #include "editing/undo.h"
 #include "model/command_line.h"
 #include "output/print.h"
+#include "platform/cp1252.h"
+#include "platform/qt/qt_format_dialogs.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
 #include "shell/ruler_widget.h"
+#include "shell/toolbar_icons.h"
 #include "view/window_view.h"
 #include "window/application.h"
 #include "window/document_window.h"
@@ -57,24 +62,6 @@ QString withHandlerKeys(CommandId id, const QString& text) {
 
 // The private clipboard format of the program's own fragments.
 const char* kPrivateClipboardFormat = "application/x-paginor-fragment";
-
-// Standard pictures for the buttons that have a common one; the others show a short text.
-QIcon standardIcon(QStyle* style, CommandId id) {
-  switch (id) {
-    case CommandId::FileNew:
-      return style->standardIcon(QStyle::SP_FileIcon);
-    case CommandId::FileOpen:
-      return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case CommandId::FileSave:
-      return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case CommandId::EditUndo:
-      return style->standardIcon(QStyle::SP_ArrowBack);
-    case CommandId::EditRedo:
-      return style->standardIcon(QStyle::SP_ArrowForward);
-    default:
-      return {};
-  }
-}
 
 // A button's face text when it has no picture: its letters, or the first word of its hint.
 QString buttonFace(const Command& c) {
@@ -218,7 +205,9 @@ QComboBox* TMainForm::makeBox(CommandId id) {
     case CommandId::FontBox:
       box->setEditable(true);
       box->setMinimumContentsLength(16);
+      box->addItems(FaceBoxNames());
       fontBox_ = box;
+      connectFormatBox(box, id);
       break;
     case CommandId::SizeBox:
       box->setEditable(true);
@@ -227,6 +216,7 @@ QComboBox* TMainForm::makeBox(CommandId id) {
         box->addItem(s);
       box->setMinimumContentsLength(4);
       sizeBox_ = box;
+      connectFormatBox(box, id);
       break;
     case CommandId::TemplateBox:
       box->setMinimumContentsLength(14);
@@ -243,7 +233,48 @@ QComboBox* TMainForm::makeBox(CommandId id) {
   return box;
 }
 
+// The face and size boxes apply what is chosen from the list or typed and confirmed with Enter;
+// neither adds the text to its list, and the list's own completion does not apply it twice.
+void TMainForm::connectFormatBox(QComboBox* box, CommandId id) {
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setCompleter(nullptr);
+  connect(box, &QComboBox::textActivated, this,
+          [this, id](const QString& t) { applyFormatBox(id, t); });
+  // The box hands an Enter it does not use back to its line, which reports it a second time;
+  // only a text the user has edited since the box last showed the format is applied.
+  connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this, id, box] {
+    if (box->lineEdit()->isModified()) applyFormatBox(id, box->currentText());
+  });
+}
+
+void TMainForm::applyFormatBox(CommandId id, const QString& text) {
+  DocumentWindow* w = activeDocument();
+  if (updatingBoxes_ || !w) return;
+  TMDIChild& child = w->child();
+  if (id == CommandId::SizeBox) {
+    // Anything but a size from 1 to 999 brings the old size back into the box.
+    if (!FormatFontSizeText(child, text.trimmed().toStdString())) SmallOvertakeFont(child);
+  } else {
+    const std::string name = utf8ToCp1252(text.trimmed().toStdString(), '\0');
+    if (name.find('\0') != std::string::npos) {
+      app_->message("Die Schriftart „" + text.trimmed().toStdString() +
+                        "“ lässt sich nicht im Zeichensatz Windows-1252 schreiben.",
+                    MsgIcon::Error);
+      SmallOvertakeFont(child);
+    } else if (name.empty()) {
+      SmallOvertakeFont(child);
+    } else {
+      FormatFontName(child, name);
+    }
+  }
+  // Typing goes on in the document.
+  w->setFocus();
+  w->afterCommand();
+  updateMenuState();
+}
+
 void TMainForm::buildToolBars() {
+  const QString iconDir = qs(app_->paths().programDataDir() + "/icons");
   for (const Toolbar& t : Toolbars()) {
     auto* bar = new QToolBar(qs(t.caption), this);
     bar->setObjectName(qs(t.caption));
@@ -260,7 +291,7 @@ void TMainForm::buildToolBars() {
         continue;
       }
       QAction* a = makeAction(c);
-      QIcon icon = standardIcon(style(), id);
+      QIcon icon = ToolbarIcon(id, iconDir);
       QAction* shown = a;
       if (icon.isNull()) {
         // A separate action for the button keeps the menu's caption and mirrors its state.
@@ -281,6 +312,8 @@ void TMainForm::buildToolBars() {
         bar->addAction(a);
       }
       if (c.dropDown) addStepList(bar, shown, id);
+      if (id == CommandId::TextColour || id == CommandId::TextBackColour)
+        addColourPalette(bar, shown, id);
     }
     // Standard and format bar each on a row of their own, the two short ones share the third.
     if (t.id == ToolbarId::Format || t.id == ToolbarId::Drawing) addToolBarBreak();
@@ -293,6 +326,35 @@ void TMainForm::buildToolBars() {
       settings_.toolbarVisible[static_cast<size_t>(id)] = on;
     });
   }
+}
+
+// The colour buttons' drop-down palettes: the button itself opens the colour chooser, its arrow
+// the sixteen colours and "Weitere Farben...".
+void TMainForm::addColourPalette(QToolBar* bar, QAction* button, CommandId id) {
+  auto* tool = qobject_cast<QToolButton*>(bar->widgetForAction(button));
+  if (!tool) return;
+  auto* palette = new QMenu(tool);
+  tool->setMenu(palette);
+  tool->setPopupMode(QToolButton::MenuButtonPopup);
+  for (const PaletteColour& p : ColourPalette()) {
+    QPixmap swatch(16, 16);
+    swatch.fill(QColor(p.colour & 0xFF, (p.colour >> 8) & 0xFF, (p.colour >> 16) & 0xFF));
+    QAction* entry = palette->addAction(QIcon(swatch), qs(p.name));
+    const int32_t colour = p.colour;
+    connect(entry, &QAction::triggered, this, [this, id, colour] {
+      DocumentWindow* w = activeDocument();
+      if (!w) return;
+      if (id == CommandId::TextColour)
+        ApplyTextColour(w->child(), colour);
+      else
+        ApplyBackColour(w->child(), colour);
+      w->afterCommand();
+      updateMenuState();
+    });
+  }
+  palette->addSeparator();
+  connect(palette->addAction(qs("Weitere Farben...")), &QAction::triggered, this,
+          [this, id] { runCommand(id); });
 }
 
 void TMainForm::addStepList(QToolBar* bar, QAction* button, CommandId id) {
@@ -362,6 +424,7 @@ void TMainForm::updateMenuState() {
     a->setEnabled(s.isEnabled(id));
     if (a->isCheckable()) a->setChecked(s.isChecked(id));
   }
+  showToolbarChecks();
   for (int i = 0; i < kMenuCount; ++i)
     if (menus_[i]) menus_[i]->menuAction()->setVisible(s.isVisible(static_cast<MenuId>(i)));
   if (QAction* a = action(CommandId::EditUndo))
@@ -474,9 +537,17 @@ void TMainForm::showDocumentStatus(DocumentWindow* w) {
 }
 
 void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
+  toolbarState_ = s;
   updatingBoxes_ = true;
-  if (fontBox_) fontBox_->setEditText(qs(s.fontName));
-  if (sizeBox_) sizeBox_->setEditText(qs(s.sizeText));
+  // The list entry of the text becomes the current one too: an editable box reports a text
+  // that differs from its current entry as chosen once more when its line loses the focus.
+  auto show = [](QComboBox* box, const QString& text) {
+    if (!box) return;
+    if (const int i = box->findText(text); i >= 0) box->setCurrentIndex(i);
+    box->setEditText(text);
+  };
+  show(fontBox_, qs(s.fontName));
+  show(sizeBox_, qs(s.sizeText));
   if (templateBox_) {
     QStringList names;
     for (const std::string& n : s.templateNames) names << qs(n);
@@ -488,6 +559,13 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
     }
     templateBox_->setCurrentIndex(s.templateIndex);
   }
+  showToolbarChecks();
+  updatingBoxes_ = false;
+}
+
+// The buttons that show the format at the Cursor: the menu enabling knows nothing of it.
+void TMainForm::showToolbarChecks() {
+  const FormatToolbarState& s = toolbarState_;
   auto check = [this](CommandId id, bool on) {
     if (QAction* a = action(id)) a->setChecked(on);
   };
@@ -500,7 +578,6 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
   check(CommandId::AlignCenter, s.alignment == 1);
   check(CommandId::AlignRight, s.alignment == 2);
   check(CommandId::AlignJustify, s.alignment == 3);
-  updatingBoxes_ = false;
 }
 
 void TMainForm::applyTemplate(int index) {

@@ -140,6 +140,8 @@ class TMainForm : public QMainWindow {
   QComboBox* makeBox(CommandId id);
   // The drop-down list of the undo or redo button.
   void addStepList(QToolBar* bar, QAction* button, CommandId id);
+  // The drop-down palette of a colour button.
+  void addColourPalette(QToolBar* bar, QAction* button, CommandId id);
   void buildStatusBar();
   void rebuildWindowList();
   void printFile(DocumentWindow& w);
@@ -153,6 +155,10 @@ class TMainForm : public QMainWindow {
   // Panels 0 and 1 show the active document's page and line; empty without a document.
   void showDocumentStatus(DocumentWindow* w);
   void setFormatToolbar(const FormatToolbarState& state);
+  void showToolbarChecks();
+  // The face and size boxes of the format toolbar.
+  void connectFormatBox(QComboBox* box, CommandId id);
+  void applyFormatBox(CommandId id, const QString& text);
   void refreshFileMenu();
 
   QtPlatform& qt_;
@@ -175,6 +181,8 @@ class TMainForm : public QMainWindow {
   QLabel* status_[4] = {};
   bool updatingBoxes_ = false;
   int32_t rulerTabKind_ = 0;
+  // What the format toolbar shows of the format at the Cursor.
+  FormatToolbarState toolbarState_;
   bool closingAll_ = false;
 };
 

@@ -1,12 +1,15 @@
 #include "shell/screenshot.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QTimer>
 
 #include <cstdio>
 
+#include "editing/commands.h"
 #include "editing/keys.h"
 #include "platform/qt/qt_platform.h"
 #include "shell/document_view.h"
@@ -31,6 +34,52 @@ void settle(DocumentWindow* w) {
   QApplication::processEvents();
 }
 
+// The menu item named by its caption without '&' and the dots of "...".
+CommandId commandNamed(const QString& name) {
+  for (const Command& c : AllCommands()) {
+    QString caption = QString::fromUtf8(c.caption);
+    caption.remove('&');
+    while (caption.endsWith('.')) caption.chop(1);
+    if (!caption.isEmpty() && caption.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
+      return c.id;
+  }
+  return CommandId::None;
+}
+
+// Runs the menu item and renders the modal dialog it opens, which is then cancelled.
+int shootDialog(TMainForm& form, const ScreenshotOptions& options) {
+  const CommandId id = commandNamed(options.dialog);
+  if (id == CommandId::None)
+    return ReportScreenshotError(QString("Es gibt keinen Menübefehl \"%1\".").arg(options.dialog));
+  bool saved = false, shown = false;
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog) return;
+    poll.stop();
+    shown = true;
+    dialog->adjustSize();
+    QApplication::processEvents();
+    const QImage image = dialog->grab().toImage();
+    saved = !image.isNull() && image.save(options.output, "PNG");
+    if (auto* d = qobject_cast<QDialog*>(dialog))
+      d->reject();
+    else
+      dialog->close();
+  });
+  poll.start();
+  form.runCommand(id);
+  poll.stop();
+  if (!shown)
+    return ReportScreenshotError(
+        QString("Der Menübefehl \"%1\" hat keinen Dialog geöffnet.").arg(options.dialog));
+  if (!saved)
+    return ReportScreenshotError(
+        QString("Das Bild \"%1\" konnte nicht geschrieben werden.").arg(options.output));
+  return 0;
+}
+
 }  // namespace
 
 bool ParseScreenshotOptions(const std::vector<std::string>& raw, ScreenshotOptions& out,
@@ -53,6 +102,8 @@ bool ParseScreenshotOptions(const std::vector<std::string>& raw, ScreenshotOptio
       out.zoom = value("--zoom");
     } else if (a == "--show-marks") {
       out.showMarks = true;
+    } else if (a == "--dialog") {
+      out.dialog = value("--dialog");
     } else if (a == "--select-all") {
       out.selectAll = true;
     } else if (a == "--size") {
@@ -104,6 +155,7 @@ int RunScreenshot(TMainForm& form, const ScreenshotOptions& options) {
   if (options.showMarks) form.setShowMarks(true);
   if (options.selectAll) getkeysKeyDown(w->child(), 'A', kCtrl);
   settle(w);
+  if (!options.dialog.isEmpty()) return shootDialog(form, options);
   const QImage image = form.grab().toImage();
   if (image.isNull() || !image.save(options.output, "PNG"))
     return ReportScreenshotError(

@@ -1,8 +1,9 @@
 // The hidden screenshot mode of the program:
 //   paginor --screenshot OUT.png [--zoom N|Seitenbreite|Ganze Seite] [--show-marks]
-//           [--select-all] [--size WxH] FILE
+//           [--select-all] [--size WxH] [--dialog MENU-ITEM] FILE
 // opens FILE, applies the options, renders the main window after layout and paint, writes the
-// PNG and ends.
+// PNG and ends. With --dialog it runs the menu item instead ("Tabulator", "Zeichen": the caption
+// without '&' and dots) and renders the dialog the item opens.
 #pragma once
 
 #include <QSize>
@@ -23,6 +24,7 @@ struct ScreenshotOptions {
   QString zoom;           // empty: the document's own zoom
   bool showMarks = false;
   bool selectAll = false;
+  QString dialog;  // a menu item whose dialog is rendered instead of the window
   QSize size{1024, 768};
 };
 

@@ -36,6 +36,7 @@
 #include "platform/fonts/font_engine.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_template_dialogs.h"
+#include "platform/qt/qt_format_dialogs.h"
 
 namespace paginor {
 
@@ -415,6 +416,7 @@ void QtPageSetupDialog::writeBack(PageSetupDialog& data) const {
 bool QtDialogs::run(Dialog& dialog) {
   if (answer) return answer(dialog);
   if (auto* f = dynamic_cast<FileDialog*>(&dialog)) return runFile(*f);
+  if (const std::optional<bool> shown = RunFormatDialog(dialog, parent)) return *shown;
   if (auto* z = dynamic_cast<ZoomDialog*>(&dialog)) {
     QtZoomDialog dlg(*z, parent);
     if (dlg.exec() != QDialog::Accepted) return false;

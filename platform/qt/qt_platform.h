@@ -119,8 +119,9 @@ class QtPageSetupDialog : public QDialog {
 
 class QtDialogs : public Dialogs {
  public:
-  // Shows the dialog modally by its type: FileDialog, ZoomDialog, PageSetupDialog and those of
-  // platform/template_dialogs.h. An unknown dialog is refused with a German message.
+  // Shows the dialog modally by its type: FileDialog, ZoomDialog, PageSetupDialog, the format
+  // dialogs (qt_format_dialogs.h) and those of platform/template_dialogs.h. An unknown dialog is
+  // refused with a German message.
   bool run(Dialog& dialog) override;
 
   QWidget* parent = nullptr;

@@ -490,7 +490,7 @@ TEST(DialogScript, ReadsAnswersAndRefusesWhatTheDialogDoesNotHave) {
             (V{{"size", "16"}, {"bold", "1"}, {"font", "Times New Roman"}}));
 
   const std::vector<std::pair<const char*, const char*>> bad = {
-      {"{Dialog:Tabstops x=1}", "Den Dialog „Tabstops“"},
+      {"{Dialog:Unbekannt x=1}", "Den Dialog „Unbekannt“"},
       {"{Dialog:Absatzformatierung spacing=Dreifach}", "nimmt „Einfach“, „1,5 Zeilen“"},
       {"{Dialog:Absatzformatierung left=1cm}", "nimmt eine Zahl"},
       {"ab{Dialog:Zeichen fett=1}", "kein Feld „fett“ an Stelle 3"},
