@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <optional>
 #include <vector>
 
 #include "layout/layout_context.h"
@@ -14,51 +13,6 @@
 namespace paginor {
 
 namespace {
-
-// Reads little-endian values from a byte range, refusing anything past its end.
-class ByteReader {
- public:
-  explicit ByteReader(std::string_view data) : data_(data) {}
-  std::optional<uint8_t> u8() {
-    if (pos_ >= data_.size()) return std::nullopt;
-    return static_cast<uint8_t>(data_[pos_++]);
-  }
-  std::optional<uint16_t> u16() {
-    if (data_.size() - pos_ < 2) return std::nullopt;
-    uint16_t v = static_cast<uint16_t>(byte(0) | (byte(1) << 8));
-    pos_ += 2;
-    return v;
-  }
-  std::optional<int32_t> i32() {
-    if (data_.size() - pos_ < 4) return std::nullopt;
-    uint32_t v =
-        byte(0) | (byte(1) << 8) | (byte(2) << 16) | (static_cast<uint32_t>(byte(3)) << 24);
-    pos_ += 4;
-    return static_cast<int32_t>(v);
-  }
-  std::optional<std::string_view> bytes(size_t n) {
-    if (data_.size() - pos_ < n) return std::nullopt;
-    std::string_view s = data_.substr(pos_, n);
-    pos_ += n;
-    return s;
-  }
-  size_t remaining() const { return data_.size() - pos_; }
-
- private:
-  uint32_t byte(size_t i) const { return static_cast<uint8_t>(data_[pos_ + i]); }
-  std::string_view data_;
-  size_t pos_ = 0;
-};
-
-// Skips the next entry; false when the data ends inside it.
-bool skipEntry(ByteReader& in, bool& cut) {
-  auto len = in.u8();
-  if (!len || !in.bytes(*len)) return false;
-  auto count = in.u16();
-  if (!count || !in.bytes(2 * size_t{*count})) return false;
-  cut = *len > kHyphenMaxText || *count > kHyphenMaxPairs;
-  return true;
-}
 
 char upperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -74,27 +28,40 @@ HyphenReadResult ReadHyphenPatterns(std::shared_ptr<const void> holder, std::str
     result.complete = false;
     return result;
   }
-  ByteReader in(data);
+  // One tight pass over tens of thousands of entries at every start: plain bounds checks.
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(data.data());
+  const size_t size = data.size();
+  size_t pos = 0;
   for (int g = 0; g < kHyphenGroups && result.complete; ++g) {
-    auto count = in.i32();
-    if (!count) {
+    if (size - pos < 4) {
       result.complete = false;
       break;
     }
-    PatternGroup& group = table.groups[g];
-    // An entry takes at least three bytes; a count beyond that cannot be met.
-    group.reserveMore(std::min<size_t>(std::max(*count, 0), in.remaining() / 3));
-    for (int32_t i = 0; i < *count; ++i) {
-      const size_t at = data.size() - in.remaining();
-      bool cut = false;
-      if (!skipEntry(in, cut)) {
+    const auto count = static_cast<int32_t>(bytes[pos] | (bytes[pos + 1] << 8) |
+                                            (bytes[pos + 2] << 16) |
+                                            (static_cast<uint32_t>(bytes[pos + 3]) << 24));
+    pos += 4;
+    const size_t begin = pos;
+    size_t read = 0;
+    for (int32_t i = 0; i < count; ++i) {
+      const size_t left = size - pos;
+      const size_t len = left > 0 ? bytes[pos] : 0;
+      if (left < 3 + len) {
         result.complete = false;
         break;
       }
-      group.refer(data.data(), static_cast<uint32_t>(at));
-      if (cut) ++result.cutEntries;
-      ++result.entries;
+      const size_t pairs = bytes[pos + 1 + len] | (bytes[pos + 2 + len] << 8);
+      const size_t entry = 3 + len + 2 * pairs;
+      if (left < entry) {
+        result.complete = false;
+        break;
+      }
+      if (len > kHyphenMaxText || pairs > kHyphenMaxPairs) ++result.cutEntries;
+      pos += entry;
+      ++read;
     }
+    table.groups[g].refer(data.data(), begin, pos, read);
+    result.entries += read;
   }
   table.bytes.push_back(std::move(holder));
   SortHyphenGroups(table);
@@ -126,26 +93,15 @@ std::string SplitWithTable(const HyphenTable& table, std::string_view word) {
     if (group.empty()) continue;
     for (size_t start = 0; start + len <= n; ++start) {
       std::string_view sub(d.data() + start, len);
-      // The first entry whose text is not below sub.
-      size_t first = 0;
-      for (size_t count = group.size(); count > 0;) {
-        const size_t half = count / 2;
-        if (group.text(first + half) < sub) {
-          first += half + 1;
-          count -= half + 1;
-        } else {
-          count = half;
-        }
-      }
-      for (size_t e = first; e < group.size() && group.text(e) == sub; ++e) {
-        for (auto [pos, value] : group.gaps(e)) {
+      group.forEachEqual(sub, [&](PatternGroup::Gaps gaps) {
+        for (auto [pos, value] : gaps) {
           // The gap after the pattern's pos-th character; pos 0 is the gap before it.
           size_t after = start + pos;  // characters of d before the gap
           if (after < 1 || after > n - 1) continue;
           uint8_t& v = values[after - 1];
           if (value > v) v = value;
         }
-      }
+      });
     }
   }
   std::string out;

@@ -25,38 +25,44 @@ void PatternGroup::append(std::string_view text, std::string_view pairs) {
   *e++ = static_cast<char>(pairs.size() / 2);
   *e++ = 0;
   std::memcpy(e, pairs.data(), pairs.size());
-  at_.push_back(static_cast<uint32_t>(at));
+  if (count_ % kStride == 0) marks_.push_back(static_cast<uint32_t>(at));
+  ++count_;
+  end_ = own_.size();
 }
 
-void PatternGroup::refer(const char* block, uint32_t offset) {
-  if (at_.empty()) {
-    outside_ = block;
+void PatternGroup::refer(const char* block, size_t begin, size_t end, size_t count) {
+  if (count == 0) return;
+  if (count_ == 0) {
     own_.clear();
-  }
-  if (outside_ == block) {
-    at_.push_back(offset);
+    marks_.clear();
+    marks_.reserve((count + kStride - 1) / kStride);
+    outside_ = block;
+    const char* p = block + begin;
+    for (size_t i = 0; i < count; ++i, p = next(p))
+      if (i % kStride == 0) marks_.push_back(static_cast<uint32_t>(p - block));
+    count_ = count;
+    end_ = end;
     return;
   }
-  const char* e = block + offset;
-  const char* count = e + 1 + static_cast<uint8_t>(e[0]);
-  const size_t n = static_cast<uint8_t>(count[0]) | (static_cast<uint8_t>(count[1]) << 8);
-  append(std::string_view(e + 1, static_cast<uint8_t>(e[0])), std::string_view(count + 2, 2 * n));
+  const char* p = block + begin;
+  for (size_t i = 0; i < count; ++i, p = next(p))
+    append(std::string_view(p + 1, static_cast<uint8_t>(p[0])),
+           std::string_view(p + 3 + static_cast<uint8_t>(p[0]), 2 * pairCount(p)));
+}
+
+const char* PatternGroup::entry(size_t i) const {
+  const char* p = base() + marks_[i / kStride];
+  for (size_t k = i % kStride; k > 0; --k) p = next(p);
+  return p;
 }
 
 void PatternGroup::takeOver() {
   if (!outside_) return;
-  std::vector<uint32_t> at = std::move(at_);
-  const char* from = outside_;
-  at_.clear();
-  outside_ = nullptr;
-  own_.clear();
-  for (uint32_t offset : at) {
-    const char* e = from + offset;
-    const char* count = e + 1 + static_cast<uint8_t>(e[0]);
-    const size_t n = static_cast<uint8_t>(count[0]) | (static_cast<uint8_t>(count[1]) << 8);
-    append(std::string_view(e + 1, static_cast<uint8_t>(e[0])),
-           std::string_view(count + 2, 2 * n));
-  }
+  PatternGroup copy;
+  for (const char* p = outside_ + marks_[0], *end = outside_ + end_; p < end; p = next(p))
+    copy.append(std::string_view(p + 1, static_cast<uint8_t>(p[0])),
+                std::string_view(p + 3 + static_cast<uint8_t>(p[0]), 2 * pairCount(p)));
+  *this = std::move(copy);
 }
 
 PatternGaps PatternGroup::gapsOf(size_t i) const {
@@ -66,15 +72,28 @@ PatternGaps PatternGroup::gapsOf(size_t i) const {
 }
 
 void PatternGroup::sortByText() {
+  if (count_ < 2) return;
   const char* base = this->base();
-  auto less = [base](uint32_t a, uint32_t b) {
-    const char* x = base + a;
-    const char* y = base + b;
-    return std::string_view(x + 1, std::min<size_t>(static_cast<uint8_t>(x[0]), PatternText::kMax)) <
-           std::string_view(y + 1, std::min<size_t>(static_cast<uint8_t>(y[0]), PatternText::kMax));
-  };
-  if (!std::is_sorted(at_.begin(), at_.end(), less))
-    std::stable_sort(at_.begin(), at_.end(), less);
+  const char* end = base + end_;
+  // Files come sorted; checking that must not cost an entry list.
+  bool sorted = true;
+  std::string_view previous = textAt(base + marks_[0]);
+  for (const char* p = next(base + marks_[0]); p < end && sorted; p = next(p)) {
+    const std::string_view t = textAt(p);
+    sorted = !(t < previous);
+    previous = t;
+  }
+  if (sorted) return;
+  std::vector<const char*> entries;
+  entries.reserve(count_);
+  for (const char* p = base + marks_[0]; p < end; p = next(p)) entries.push_back(p);
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const char* a, const char* b) { return textAt(a) < textAt(b); });
+  PatternGroup ordered;
+  for (const char* p : entries)
+    ordered.append(std::string_view(p + 1, static_cast<uint8_t>(p[0])),
+                   std::string_view(p + 3 + static_cast<uint8_t>(p[0]), 2 * pairCount(p)));
+  *this = std::move(ordered);
 }
 
 }  // namespace paginor

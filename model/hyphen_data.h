@@ -94,13 +94,15 @@ struct HyphenPattern {
 };
 
 // The patterns of one length. An entry has the layout of the pattern file: a length byte, the
-// text, a 16-bit little-endian pair count and the pairs. Entries read from a file are used where
-// they lie in the file's bytes (the table keeps them), so that reading tens of thousands of
-// patterns costs one pass and an index, not a copy: most of what a start costs. Entries added
-// one by one are held by the group itself. Texts beyond 20 bytes and pairs beyond 10 are cut
-// when read.
+// text, a 16-bit little-endian pair count and the pairs; the entries lie one after the other.
+// Entries read from a file are used where they lie in the file's bytes (the table keeps them),
+// and only every 16th entry's place is noted: reading tens of thousands of patterns then costs
+// one pass and a few pages, which is most of what a start costs. Entries added one by one are
+// held by the group itself. Texts beyond 20 bytes and pairs beyond 10 are cut when read.
 class PatternGroup {
  public:
+  static constexpr size_t kStride = 16;  // entries per noted place
+
   // The pairs of an entry, read in place.
   class Gaps {
    public:
@@ -129,43 +131,78 @@ class PatternGroup {
     size_t n_;
   };
 
-  size_t size() const { return at_.size(); }
-  bool empty() const { return at_.empty(); }
-  // Room for `entries` more entries.
-  void reserveMore(size_t entries) { at_.reserve(at_.size() + entries); }
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
   void push_back(const HyphenPattern& p);
   // Adds an entry from its text and its pairs as bytes (position, value, ...), cut to 20 bytes
   // and 10 pairs.
   void append(std::string_view text, std::string_view pairs);
-  // Adds the entry at `offset` in `block`, bytes outside the group that must stay in place as
-  // long as the group refers to them (and hold the whole entry). A group refers to one block
-  // only: entries of another block, or added to a group that holds its own, are copied.
-  void refer(const char* block, uint32_t offset);
-  HyphenPattern operator[](size_t i) const { return {text(i), gapsOf(i)}; }
+  // Adds the `count` whole entries that lie one after the other in block[begin, end), bytes
+  // outside the group that must stay in place as long as the group refers to them. An empty
+  // group refers to them; a group that holds entries already takes copies.
+  void refer(const char* block, size_t begin, size_t end, size_t count);
 
-  std::string_view text(size_t i) const {
-    const char* e = entry(i);
-    return {e + 1, std::min<size_t>(static_cast<uint8_t>(e[0]), PatternText::kMax)};
-  }
-  Gaps gaps(size_t i) const {
-    const char* e = entry(i);
-    const char* count = e + 1 + static_cast<uint8_t>(e[0]);
-    const size_t n = static_cast<uint8_t>(count[0]) | (static_cast<uint8_t>(count[1]) << 8);
-    return {count + 2, std::min<size_t>(n, PatternGaps::kMax)};
+  // Entry i, found from the nearest noted place (for lists and tests; the split uses
+  // forEachEqual).
+  HyphenPattern operator[](size_t i) const { return {textAt(entry(i)), gapsOf(i)}; }
+  std::string_view text(size_t i) const { return textAt(entry(i)); }
+  Gaps gaps(size_t i) const { return gapsAt(entry(i)); }
+
+  // Calls f(gaps) for every entry whose text is `text`, in order. The group must be sorted.
+  template <typename F>
+  void forEachEqual(std::string_view text, F&& f) const {
+    if (count_ == 0) return;
+    const char* base = this->base();
+    // The first noted entry whose text is not below `text`; what comes before it that could
+    // match lies after the noted entry before.
+    size_t lo = 0;
+    for (size_t n = marks_.size(); n > 0;) {
+      const size_t half = n / 2;
+      if (textAt(base + marks_[lo + half]) < text) {
+        lo += half + 1;
+        n -= half + 1;
+      } else {
+        n = half;
+      }
+    }
+    const char* end = base + end_;
+    for (const char* p = base + marks_[lo == 0 ? 0 : lo - 1]; p < end; p = next(p)) {
+      const std::string_view t = textAt(p);
+      if (t < text) continue;
+      if (t != text) break;
+      f(gapsAt(p));
+    }
   }
 
   // Orders the entries by text, entries of equal text in the order they came.
   void sortByText();
 
  private:
+  static std::string_view textAt(const char* e) {
+    return {e + 1, std::min<size_t>(static_cast<uint8_t>(e[0]), PatternText::kMax)};
+  }
+  static size_t pairCount(const char* e) {
+    const char* count = e + 1 + static_cast<uint8_t>(e[0]);
+    return static_cast<uint8_t>(count[0]) |
+           (static_cast<size_t>(static_cast<uint8_t>(count[1])) << 8);
+  }
+  static Gaps gapsAt(const char* e) {
+    return {e + 3 + static_cast<uint8_t>(e[0]), std::min<size_t>(pairCount(e), PatternGaps::kMax)};
+  }
+  static const char* next(const char* e) {
+    return e + 3 + static_cast<uint8_t>(e[0]) + 2 * pairCount(e);
+  }
   const char* base() const { return outside_ ? outside_ : own_.data(); }
-  const char* entry(size_t i) const { return base() + at_[i]; }
+  const char* entry(size_t i) const;
   // Copies the entries that lie outside into the group's own bytes.
   void takeOver();
   PatternGaps gapsOf(size_t i) const;
+
   const char* outside_ = nullptr;  // the block the entries lie in, or null: in own_
   std::string own_;
-  std::vector<uint32_t> at_;  // offsets of the entries from base()
+  size_t end_ = 0;  // offset after the last entry
+  size_t count_ = 0;
+  std::vector<uint32_t> marks_;  // offsets of entries 0, 16, 32, ...
 };
 
 inline constexpr int kHyphenGroups = 20;

@@ -2,6 +2,7 @@
 // reader, loading per language, and the generated German and English tables on word lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -179,6 +180,60 @@ TEST(HyphenFile, SecondReadsAndAddedEntriesJoinTheEntriesReadInPlace) {
   auto copy = std::make_unique<HyphenTable>(t);
   t = HyphenTable{};
   EXPECT_EQ(split(*copy, "Schubabend"), "Schu-b-a-bend");
+}
+
+// A group notes only every 16th entry's place; every lookup must still find exactly the entries
+// of its text, in file order, also where equal texts run across a noted place.
+TEST(HyphenFile, LookupsInALargeGroupFindEveryEntryOfTheirText) {
+  struct Entry {
+    std::string text;
+    Pairs pairs;
+  };
+  std::vector<Entry> entries;
+  for (int i = 0; i < 200; ++i) {
+    // Runs of one to five equal texts; pair lists of 0 to 12 pairs (12 are cut to 10).
+    const std::string text = {static_cast<char>('a' + i / 26 % 26), static_cast<char>('a' + i % 26),
+                              static_cast<char>('a' + i * 7 % 26)};
+    for (int k = 0; k <= i % 5; ++k) {
+      Pairs pairs;
+      for (int j = 0; j < (i + k) % 13; ++j)
+        pairs.emplace_back(static_cast<uint8_t>(j % 4), static_cast<uint8_t>(i + k + j));
+      entries.push_back({text, pairs});
+    }
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.text < b.text; });
+  HypFile file;
+  for (const Entry& e : entries) file.add(3, e.text, e.pairs);
+  HyphenTable t;
+  ASSERT_TRUE(ReadHyphenPatterns(file.bytes(), t).complete);
+  const PatternGroup& g = t.groups[2];
+  ASSERT_EQ(g.size(), entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    ASSERT_EQ(g[i].text, entries[i].text) << i;
+    const Pairs kept(entries[i].pairs.begin(),
+                     entries[i].pairs.begin() + std::min<size_t>(entries[i].pairs.size(), 10));
+    ASSERT_EQ(g[i].gaps, kept) << i;
+  }
+  std::set<std::string> probes = {"", "a", "zzz", "aaa", "aab"};
+  for (const Entry& e : entries) {
+    probes.insert(e.text);
+    probes.insert(e.text + "a");
+    probes.insert(e.text.substr(0, 2) + "{");
+  }
+  for (const std::string& probe : probes) {
+    std::vector<Pairs> expected, found;
+    for (const Entry& e : entries)
+      if (e.text == probe)
+        expected.emplace_back(e.pairs.begin(),
+                              e.pairs.begin() + std::min<size_t>(e.pairs.size(), 10));
+    g.forEachEqual(probe, [&](PatternGroup::Gaps gaps) {
+      Pairs pairs;
+      for (PatternGaps::Pair pair : gaps) pairs.push_back(pair);
+      found.push_back(pairs);
+    });
+    EXPECT_EQ(found, expected) << probe;
+  }
 }
 
 TEST(HyphenFile, CutsOversizedEntriesAndStaysInStep) {
