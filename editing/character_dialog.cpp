@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editing/formatting.h"
+#include "editing/typed_number.h"
 #include "model/queries.h"
 #include "platform/cp1252.h"
 #include "window/application.h"
@@ -30,17 +31,10 @@ std::string sizeText(double size) {
 }
 
 // The size typed into the box when it is a number from 1 to 999.
-bool parseSize(std::string s, double& size) {
-  while (!s.empty() && s.front() == ' ') s.erase(s.begin());
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  for (char& c : s)
-    if (c == ',') c = '.';
-  double v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v) || v < 1 ||
-      v > 999)
-    return false;
-  size = v;
+bool parseSize(std::string_view s, double& size) {
+  const std::optional<double> v = TypedNumber(s);
+  if (!v || *v < 1 || *v > 999) return false;
+  size = *v;
   return true;
 }
 

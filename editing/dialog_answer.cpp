@@ -9,8 +9,9 @@
 #include "editing/character_dialog.h"
 #include "editing/list_dialog.h"
 #include "editing/paragraph_dialog.h"
-#include "editing/template_answers.h"
 #include "editing/tab_dialog.h"
+#include "editing/template_answers.h"
+#include "editing/typed_number.h"
 #include "platform/cp1252.h"
 #include "window/application.h"
 #include "window/document_window.h"
@@ -139,18 +140,6 @@ std::optional<int32_t> colourValue(std::string_view v) {
   return b << 16 | g << 8 | r;
 }
 
-// A number as the dialog's boxes take it, with a decimal comma or point.
-std::optional<double> numberValue(std::string_view v) {
-  std::string s(v);
-  for (char& c : s)
-    if (c == ',') c = '.';
-  double value = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 std::optional<int> choiceValue(const Control& c, std::string_view v) {
   for (int i = 0; c.choices[i] != nullptr; ++i)
     if (EqualsIgnoringAsciiCase(v, c.choices[i])) return i;
@@ -218,7 +207,7 @@ void answerParagraphDialog(TMDIChild& w, const DialogAnswer& answer) {
         ChooseSpacing(d, static_cast<ParagraphDialog::Spacing>(*i));
       continue;
     }
-    const std::optional<double> v = numberValue(value);
+    const std::optional<double> v = TypedNumber(value);
     if (!v) continue;
     if (EqualsIgnoringAsciiCase(name, "measure")) TypeMeasure(d, *v);
     if (EqualsIgnoringAsciiCase(name, "above")) d.spaceAbove = *v;
@@ -243,13 +232,13 @@ void answerTabDialog(TMDIChild& w, const DialogAnswer& answer) {
       else
         ChooseTabFill(d, *i);
     } else if (EqualsIgnoringAsciiCase(name, "default")) {
-      if (const std::optional<double> v = numberValue(value)) d.defaultWidth = *v;
+      if (const std::optional<double> v = TypedNumber(value)) d.defaultWidth = *v;
     } else if (EqualsIgnoringAsciiCase(name, "set")) {
       d.positionText = value;
       // The error box of "Setzen"; the dialog stays open and the script goes on.
       if (const std::string why = SetTabStop(d); !why.empty()) w.app.message(why, MsgIcon::Error);
     } else if (EqualsIgnoringAsciiCase(name, "delete")) {
-      const std::optional<double> v = numberValue(value);
+      const std::optional<double> v = TypedNumber(value);
       for (size_t i = 0; v && i < d.stops.size(); ++i)
         if (std::abs(d.stops[i].position - *v) < 1e-9) {
           SelectTabStop(d, static_cast<int>(i));
@@ -271,7 +260,7 @@ void answerListDialog(TMDIChild& w, const DialogAnswer& answer) {
     if (c->kind == ValueKind::Choice) {
       if (const std::optional<int> i = choiceValue(*c, value)) d.kind = *i;
     } else if (EqualsIgnoringAsciiCase(name, "indent")) {
-      if (const std::optional<double> v = numberValue(value)) d.indent = *v;
+      if (const std::optional<double> v = TypedNumber(value)) d.indent = *v;
     } else if (EqualsIgnoringAsciiCase(name, "char")) {
       d.bulletText = value;
     } else if (EqualsIgnoringAsciiCase(name, "font")) {
@@ -301,7 +290,7 @@ std::string CheckDialogAnswer(const DialogAnswer& answer) {
           return "Das Feld „" + name + "“ nimmt eine Farbe wie #FF0000, nicht „" + value + "“.";
         break;
       case ValueKind::Number:
-        if (!numberValue(value))
+        if (!TypedNumber(value))
           return "Das Feld „" + name + "“ nimmt eine Zahl, nicht „" + value + "“.";
         break;
       case ValueKind::Choice:

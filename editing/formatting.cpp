@@ -9,6 +9,7 @@
 
 #include "editing/marking.h"
 #include "editing/refresh.h"
+#include "editing/typed_number.h"
 #include "editing/undo.h"
 #include "layout/measure.h"
 #include "model/position.h"
@@ -311,18 +312,10 @@ void ToggleUnderline(TMDIChild& w) {
 }
 
 bool FormatFontSizeText(TMDIChild& w, std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  std::string s(text);
-  for (char& c : s)
-    if (c == ',') c = '.';  // the German decimal comma
-  double size = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), size);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(size) ||
-      size < 1 || size > 999)
-    return false;
+  const std::optional<double> size = TypedNumber(text);
+  if (!size || *size < 1 || *size > 999) return false;
   CurrentFormatRec f = w.doc.CurrentFormat;
-  f.curFontSize = size;
+  f.curFontSize = *size;
   characterAction(w, f, FormatComponents{.size = true});
   return true;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "editing/formatting.h"
+#include "editing/typed_number.h"
 #include "window/application.h"
 #include "window/document_window.h"
 
@@ -16,19 +17,6 @@ namespace {
 // Positions come back from millimetres divided by ten; a typed "3,5" must still meet a stored
 // 35 mm.
 constexpr double kSamePosition = 1e-9;
-
-// The list box's text as a number: surrounding blanks allowed, a decimal comma or point.
-std::optional<double> typedNumber(std::string s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.erase(s.begin());
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
-  for (char& c : s)
-    if (c == ',') c = '.';
-  double v = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v))
-    return std::nullopt;
-  return v;
-}
 
 bool validIndex(const TabDialog& d, int i) {
   return i >= 0 && i < static_cast<int>(d.stops.size());
@@ -51,7 +39,7 @@ TabDialog TabDialogFor(const TMDIChild& w) {
 }
 
 std::string SetTabStop(TabDialog& d) {
-  const std::optional<double> v = typedNumber(d.positionText);
+  const std::optional<double> v = TypedNumber(d.positionText);
   if (!v) return kTabNotANumber;
   if (*v <= 0 || *v > TabDialog::kMaxPositionCm) return kTabOutOfRange;
   const TabDialog::Stop stop{*v, d.alignment, d.fill};

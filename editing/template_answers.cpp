@@ -9,6 +9,7 @@
 #include "editing/columns_dialog.h"
 #include "editing/special_character.h"
 #include "editing/templates.h"
+#include "editing/typed_number.h"
 #include "model/position.h"
 #include "model/templates.h"
 #include "platform/cp1252.h"
@@ -61,18 +62,6 @@ const Control* controlNamed(const DialogDef& d, std::string_view name) {
   return nullptr;
 }
 
-// A number as the dialog's boxes take it, with a decimal comma or point.
-std::optional<double> number(std::string_view v) {
-  std::string s(v);
-  for (char& c : s)
-    if (c == ',') c = '.';
-  double value = 0;
-  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
-    return std::nullopt;
-  return value;
-}
-
 std::optional<int> action(std::string_view v) {
   for (int i = 0; i < 3; ++i)
     if (EqualsIgnoringAsciiCase(v, kActions[i])) return i;
@@ -110,7 +99,7 @@ std::string checkValue(const Control& c, const std::string& name, const std::str
       break;
     case Kind::Number:
     case Kind::Whole: {
-      const std::optional<double> v = number(value);
+      const std::optional<double> v = TypedNumber(value);
       const bool whole = c.kind == Kind::Whole;
       if (!v || *v < c.min || *v > c.max || (whole && *v != std::floor(*v)))
         return "Das Feld „" + name + "“ nimmt " + (whole ? "eine ganze Zahl" : "eine Zahl") +
@@ -202,15 +191,15 @@ void AnswerTemplateDialog(TMDIChild& w, const DialogAnswer& answer) {
   } else if (dialog == "Spalten") {
     ColumnsDialog c = ColumnsDialogFor(w);
     if (has(answer, "count"))
-      c.count = static_cast<int>(number(valueOf(answer, "count")).value_or(1));
-    if (has(answer, "gap")) c.gapCm = number(valueOf(answer, "gap")).value_or(c.gapCm);
+      c.count = static_cast<int>(TypedNumber(valueOf(answer, "count")).value_or(1));
+    if (has(answer, "gap")) c.gapCm = TypedNumber(valueOf(answer, "gap")).value_or(c.gapCm);
     if (has(answer, "lines")) c.lines = valueOf(answer, "lines") == "1";
     ApplyColumnsDialog(w, c);
   } else if (dialog == "Sonderzeichen") {
     SpecialCharacterDialog s = SpecialCharacterDialogFor(w);
     if (has(answer, "font")) s.faceName = valueOf(answer, "font");
     if (has(answer, "char"))
-      s.code = static_cast<int>(number(valueOf(answer, "char")).value_or(s.code));
+      s.code = static_cast<int>(TypedNumber(valueOf(answer, "char")).value_or(s.code));
     ApplySpecialCharacterDialog(w, s);
   }
 }

@@ -98,16 +98,7 @@ void useVorlage(TMDIChild& w, int32_t index) {
   if (v.sample.fontIndex >= 0 && v.sample.fontIndex < d.fontCount()) {
     const FontRec font = d.fonts[v.sample.fontIndex];
     CurrentFormatRec& cf = d.CurrentFormat;
-    cf.curFontName = font.name;
-    cf.curFontSize = font.size;
-    cf.curTextColour = font.textColour;
-    cf.curFontStyle = font.style;
-    cf.curCharset = font.charset;
-    cf.curBackColour = font.backColour;
-    cf.curShadowColour = font.shadowColour;
-    cf.curOutlineColour = font.outlineColour;
-    cf.curBackTransparent = font.backTransparent;
-    cf.curAttributes = font.attributes;
+    TakeFont(cf, font);
     formatierenWithoutUndo(w, FormatComponents{.faceName = true,
                                                .size = true,
                                                .attributes = 0xFFFF,

@@ -479,6 +479,21 @@ struct CurrentFormatRec {
   friend bool operator==(const CurrentFormatRec&, const CurrentFormatRec&) = default;
 };
 
+// The current format takes every member of a font-table entry (typing after a cell, applying a
+// template).
+inline void TakeFont(CurrentFormatRec& cf, const FontRec& font) {
+  cf.curFontName = font.name;
+  cf.curFontSize = font.size;
+  cf.curTextColour = font.textColour;
+  cf.curFontStyle = font.style;
+  cf.curCharset = font.charset;
+  cf.curBackColour = font.backColour;
+  cf.curShadowColour = font.shadowColour;
+  cf.curOutlineColour = font.outlineColour;
+  cf.curBackTransparent = font.backTransparent;
+  cf.curAttributes = font.attributes;
+}
+
 enum TemplateKind : uint8_t { kTemplateParagraph = 0, kTemplateCharacter = 1 };
 
 struct VorlageRec {

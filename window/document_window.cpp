@@ -102,16 +102,7 @@ void OvertakeFont(TMDIChild& w) {
     if (c.fontIndex >= 0 && c.fontIndex < d.fontCount()) {
       const FontRec& font = d.fonts[c.fontIndex];
       CurrentFormatRec& cf = d.CurrentFormat;
-      cf.curFontName = font.name;
-      cf.curFontSize = font.size;
-      cf.curTextColour = font.textColour;
-      cf.curFontStyle = font.style;
-      cf.curCharset = font.charset;
-      cf.curBackColour = font.backColour;
-      cf.curShadowColour = font.shadowColour;
-      cf.curOutlineColour = font.outlineColour;
-      cf.curBackTransparent = font.backTransparent;
-      cf.curAttributes = font.attributes;
+      TakeFont(cf, font);
       // Text typed after a footnote mark must not be raised.
       if (c.kind == kCharFootnoteRef || c.kind == kCharFootnoteMark)
         cf.curAttributes &= static_cast<uint16_t>(~(1u << kAttrSuperscript));

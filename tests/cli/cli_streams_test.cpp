@@ -289,7 +289,9 @@ TEST_F(CliStreams, TheCommandLineKnowsTheDialogsFormats) {
     ASSERT_EQ(back.exitCode, 0) << f.name << ": " << back.err;
     EXPECT_EQ(back.out, "Gr\xc3\xbc\xc3\x9f" "e\n") << f.name;
     EXPECT_EQ(ReaderFor(f.openType, out), f.format) << f.name;
-    if (f.saveType != 0) EXPECT_EQ(WriterFor(f.saveType, out), f.format) << f.name;
+    if (f.saveType != 0) {
+      EXPECT_EQ(WriterFor(f.saveType, out), f.format) << f.name;
+    }
   }
   // The template's extension names a native document for both programs.
   ASSERT_EQ(cli({"convert", "ein.txt", "vorlage.sbt"}).exitCode, 0);

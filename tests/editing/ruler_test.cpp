@@ -152,8 +152,11 @@ TEST_F(RulerTest, InATableCellTheMarkersStandInTheCellOnTheColumnsScale) {
   ASSERT_TRUE(Drag(LeftMarkerX(S()), 20, LeftMarkerX(S()) + static_cast<int32_t>(10 / u),
                    MouseButton::Right));
   EXPECT_NEAR(line(0, b).para.indentLeft, 10, u);
-  for (int32_t l = 0; l < doc().fields[0].lineCount(); ++l)
-    if (l != b) EXPECT_EQ(line(0, l).para.indentLeft, 0) << Text(0, l);
+  for (int32_t l = 0; l < doc().fields[0].lineCount(); ++l) {
+    if (l != b) {
+      EXPECT_EQ(line(0, l).para.indentLeft, 0) << Text(0, l);
+    }
+  }
   // The right marker of the cell is the cell's right edge; dragging it 5 mm in.
   Paint();
   ASSERT_TRUE(Drag(RightMarkerX(S()), 14, RightMarkerX(S()) - static_cast<int32_t>(5 / u),

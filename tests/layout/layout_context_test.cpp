@@ -18,8 +18,7 @@ TEST_F(LayoutContextTest, AContextOfItsOwnBreaksAsTheWindowDoes) {
   Layout();
 
   LayoutContext context = LayoutContextOf(w());
-  LayoutContext own{copy, context.device, context.page};
-  own.screenDpi = context.screenDpi;
+  LayoutContext own{copy, context.device, context.page, context.screenDpi, Hyphenator{}, {}};
   MakeSoftEnters(own);
   ASSERT_EQ(copy.fields[0].lineCount(), field(0).lineCount());
   for (int32_t l = 0; l < field(0).lineCount(); ++l) {
