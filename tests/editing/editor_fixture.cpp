@@ -4,6 +4,7 @@
 #include "editing/key_script.h"
 #include "layout/layout.h"
 #include "layout/measure.h"
+#include "model/dump_json.h"
 #include "model/primitives.h"
 #include "model/queries.h"
 #include "platform/pictures/dib.h"
@@ -149,6 +150,36 @@ std::string EditorTest::State() {
   s += "C " + std::to_string(c.field) + "," + std::to_string(c.line) + "," + std::to_string(c.chr);
   s += " A " + std::to_string(a.field) + "," + std::to_string(a.line) + "," + std::to_string(a.chr);
   return s;
+}
+
+std::string EditorTest::DumpWithoutFonts() {
+  const std::string all = DumpDocumentJson(doc());
+  const size_t from = all.find("\"fontCount\"");
+  const size_t to = all.find("\"templateCount\"");
+  std::string kept =
+      from < to && to != std::string::npos ? all.substr(0, from) + all.substr(to) : all;
+  if (const size_t m = kept.find("\"modified\""); m != std::string::npos)
+    kept.erase(m, kept.find('\n', m) - m);
+  return kept;
+}
+
+const FontRec& EditorTest::FontAt(int32_t f, int32_t l, int32_t c) {
+  return doc().fonts[line(f, l).chars[c].fontIndex];
+}
+
+std::vector<FontRec> EditorTest::Fonts(int32_t f, int32_t l) {
+  std::vector<FontRec> out;
+  for (int32_t c = 0; c < line(f, l).charCount(); ++c) out.push_back(FontAt(f, l, c));
+  return out;
+}
+
+void EditorTest::SetFont(int32_t f, int32_t l, int32_t from, int32_t to, const FontRec& font) {
+  const int32_t index = GetNewFontIndex(doc(), font);
+  for (int32_t c = from; c < to; ++c) {
+    CharRec& cell = line(f, l).chars.mut(c);
+    cell.fontIndex = index;
+    RenderChar(w(), cell, false, CellText(cell));
+  }
 }
 
 void EditorTest::ExpectValid(const std::string& where) {

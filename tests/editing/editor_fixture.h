@@ -50,6 +50,15 @@ struct EditorTest : ::testing::Test {
   std::vector<std::string> Texts(int32_t f);
   std::string ChainText(int32_t field = 0);
   std::string State();
+  // The whole document but the font table, which undo leaves grown (cells keep their indexes, so
+  // a restored cell still names its old font), and the modified flag, which undo leaves set.
+  std::string DumpWithoutFonts();
+
+  // The font of a cell, and of every cell of a line in order.
+  const FontRec& FontAt(int32_t f, int32_t l, int32_t c);
+  std::vector<FontRec> Fonts(int32_t f, int32_t l);
+  // Gives cells [from, to) of a line a font of their own, measured.
+  void SetFont(int32_t f, int32_t l, int32_t from, int32_t to, const FontRec& font);
 
   void ExpectValid(const std::string& where = "");
 };

@@ -25,24 +25,6 @@ struct Formatting : EditorTest {
     doc().Anchor = anchor;
     doc().Cursor = cursor;
   }
-  const FontRec& FontAt(int32_t f, int32_t l, int32_t c) {
-    return doc().fonts[line(f, l).chars[c].fontIndex];
-  }
-  // The fonts of every cell of a line, in order.
-  std::vector<FontRec> Fonts(int32_t f, int32_t l) {
-    std::vector<FontRec> out;
-    for (int32_t c = 0; c < line(f, l).charCount(); ++c) out.push_back(FontAt(f, l, c));
-    return out;
-  }
-  // Gives cells [from, to) of a line a font of their own, measured.
-  void SetFont(int32_t f, int32_t l, int32_t from, int32_t to, const FontRec& font) {
-    const int32_t index = GetNewFontIndex(doc(), font);
-    for (int32_t c = from; c < to; ++c) {
-      CharRec& cell = line(f, l).chars.mut(c);
-      cell.fontIndex = index;
-      RenderChar(w(), cell, false, CellText(cell));
-    }
-  }
   void InsertPicture(int32_t f, int32_t l, int32_t at) {
     BildRec pic;
     newdib(pic, 4, 3, 24, nullptr, 0);
@@ -55,19 +37,7 @@ struct Formatting : EditorTest {
     line(f, l).chars.insert(at, picture);
     line(f, l).dirty = 1;
   }
-  // The whole document but the font table, which undo leaves grown (cells keep their indexes,
-  // so a restored cell still names its old font).
-  std::string Dump() {
-    const std::string all = DumpDocumentJson(doc());
-    const size_t from = all.find("\"fontCount\"");
-    const size_t to = all.find("\"templateCount\"");
-    std::string kept =
-        from < to && to != std::string::npos ? all.substr(0, from) + all.substr(to) : all;
-    // Undo leaves the document marked changed.
-    if (const size_t m = kept.find("\"modified\""); m != std::string::npos)
-      kept.erase(m, kept.find('\n', m) - m);
-    return kept;
-  }
+  std::string Dump() { return DumpWithoutFonts(); }
   // The first line where two dumps differ, or empty.
   static std::string FirstDifference(const std::string& a, const std::string& b) {
     size_t lineStart = 0;

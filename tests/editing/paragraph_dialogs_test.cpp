@@ -21,17 +21,7 @@ struct ParagraphDialogs : EditorTest {
     doc().Anchor = anchor;
     doc().Cursor = cursor;
   }
-  // The document without the font table and the modified flag, which undo leaves changed.
-  std::string Dump() {
-    const std::string all = DumpDocumentJson(doc());
-    const size_t from = all.find("\"fontCount\"");
-    const size_t to = all.find("\"templateCount\"");
-    std::string kept =
-        from < to && to != std::string::npos ? all.substr(0, from) + all.substr(to) : all;
-    if (const size_t m = kept.find("\"modified\""); m != std::string::npos)
-      kept.erase(m, kept.find('\n', m) - m);
-    return kept;
-  }
+  std::string Dump() { return DumpWithoutFonts(); }
   std::vector<std::string> UndoNames() { return UndoListEntries(w()); }
   // Answers the next dialog with `change` applied to the record, as a user's "OK".
   template <typename Record, typename Change>

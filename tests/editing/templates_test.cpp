@@ -30,33 +30,7 @@ namespace paginor::test {
 namespace {
 
 struct Templates : EditorTest {
-  const FontRec& FontAt(int32_t f, int32_t l, int32_t c) {
-    return doc().fonts[line(f, l).chars[c].fontIndex];
-  }
-  std::vector<FontRec> Fonts(int32_t f, int32_t l) {
-    std::vector<FontRec> out;
-    for (int32_t c = 0; c < line(f, l).charCount(); ++c) out.push_back(FontAt(f, l, c));
-    return out;
-  }
-  void SetFont(int32_t f, int32_t l, int32_t from, int32_t to, const FontRec& font) {
-    const int32_t index = GetNewFontIndex(doc(), font);
-    for (int32_t c = from; c < to; ++c) {
-      CharRec& cell = line(f, l).chars.mut(c);
-      cell.fontIndex = index;
-      RenderChar(w(), cell, false, CellText(cell));
-    }
-  }
-  // The document but the font table (undo leaves it grown) and the modified flag.
-  std::string Dump() {
-    const std::string all = DumpDocumentJson(doc());
-    const size_t from = all.find("\"fontCount\"");
-    const size_t to = all.find("\"templateCount\"");
-    std::string kept =
-        from < to && to != std::string::npos ? all.substr(0, from) + all.substr(to) : all;
-    if (const size_t m = kept.find("\"modified\""); m != std::string::npos)
-      kept.erase(m, kept.find('\n', m) - m);
-    return kept;
-  }
+  std::string Dump() { return DumpWithoutFonts(); }
   std::vector<std::string> Names() {
     std::vector<std::string> out;
     for (const VorlageRec& v : doc().templates) out.push_back(cp1252ToUtf8(v.name));
