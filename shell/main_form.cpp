@@ -109,6 +109,13 @@ TMainForm::~TMainForm() {
   // Closed windows may still wait for their deferred deletion; they go now as well.
   for (QMdiSubWindow* sub : mdi_->findChildren<QMdiSubWindow*>()) delete sub;
   for (DocumentWindow* w : findChildren<DocumentWindow*>()) delete w;
+  // A box that has the focus reports losing it while the widgets go; by then this window is no
+  // longer one to report to.
+  for (QComboBox* box : {zoomBox_, fontBox_, sizeBox_, templateBox_}) {
+    if (!box) continue;
+    box->disconnect(this);
+    if (box->lineEdit()) box->lineEdit()->disconnect(this);
+  }
   qt_.ui.onStatusText = nullptr;
   qt_.ui.onFormatToolbar = nullptr;
   qt_.ui.onRefreshFileMenu = nullptr;

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -275,11 +276,25 @@ TEST(ShellDocument, ZoomBoxRules) {
   EXPECT_EQ(doc.zoomPercent, 75.0);
   f.form->applyZoomText("25%");
   EXPECT_EQ(doc.zoomPercent, 25.0);
-  // The box itself: a typed value applies when it is confirmed.
+  // The box itself: a value typed on the keyboard applies when Enter confirms it, also one that
+  // is not in the list; a list entry typed out applies as well.
   QComboBox* box = f.form->zoomBox();
-  box->setEditText("50");
-  emit box->textActivated("50");
+  box->lineEdit()->setFocus();
+  box->lineEdit()->selectAll();
+  QTest::keyClicks(box->lineEdit(), "50");
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
   EXPECT_EQ(doc.zoomPercent, 50.0);
+  EXPECT_EQ(box->currentText(), "50,00%");
+  box->lineEdit()->selectAll();
+  QTest::keyClicks(box->lineEdit(), "150%");
+  QTest::keyClick(box->lineEdit(), Qt::Key_Enter);
+  EXPECT_EQ(doc.zoomPercent, 150.0);
+  // Typing without Enter and leaving the box shows the window's zoom again.
+  box->lineEdit()->selectAll();
+  QTest::keyClicks(box->lineEdit(), "60");
+  emit box->lineEdit()->editingFinished();
+  EXPECT_EQ(doc.zoomPercent, 150.0);
+  EXPECT_EQ(box->currentText(), "150,00%");
   // "Zoom &100%" and the fit modes from the View menu.
   f.form->runCommand(CommandId::ViewZoom100);
   EXPECT_EQ(doc.zoomPercent, 100.0);
