@@ -204,6 +204,16 @@ QComboBox* TMainForm::makeBox(CommandId id) {
       connect(box, &QComboBox::textActivated, this, [this](const QString& t) {
         if (!updatingBoxes_) applyZoomText(t);
       });
+      // The box activates neither a typed value its list lacks nor an entry it completed to its
+      // current index: Enter applies what it shows unless that is still the window's zoom (so an
+      // Enter in the untouched box keeps a fitted zoom fitted), before the box is left and shows
+      // the window's zoom again.
+      connect(box->lineEdit(), &QLineEdit::returnPressed, this, [this, box] {
+        DocumentWindow* w = activeDocument();
+        if (updatingBoxes_ || !w) return;
+        if (box->currentText() != qs(ZoomBoxText(w->child().doc.zoomPercent)))
+          applyZoomText(box->currentText());
+      });
       // Leaving the box shows the window's zoom again.
       connect(box->lineEdit(), &QLineEdit::editingFinished, this,
               [this] { showZoomOf(activeDocument()); });

@@ -289,6 +289,24 @@ TEST(ShellDocument, ZoomBoxRules) {
   QTest::keyClicks(box->lineEdit(), "150%");
   QTest::keyClick(box->lineEdit(), Qt::Key_Enter);
   EXPECT_EQ(doc.zoomPercent, 150.0);
+  // A value the list lacks (which the box does not complete to an entry) applies too.
+  box->lineEdit()->selectAll();
+  QTest::keyClicks(box->lineEdit(), "84");
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(doc.zoomPercent, 84.0);
+  EXPECT_EQ(box->currentText(), "84,00%");
+  box->lineEdit()->selectAll();
+  // An entry typed out again after another value (the box completes it and keeps its index).
+  QTest::keyClicks(box->lineEdit(), "150");
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(doc.zoomPercent, 150.0);
+  // Enter in the untouched box keeps a fitted zoom fitted.
+  f.form->applyZoomText("Seitenbreite");
+  ASSERT_EQ(doc.zoomMode, 1);
+  box->lineEdit()->setFocus();
+  QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(doc.zoomMode, 1);
+  f.form->applyZoomText("150%");
   // Typing without Enter and leaving the box shows the window's zoom again.
   box->lineEdit()->selectAll();
   QTest::keyClicks(box->lineEdit(), "60");
