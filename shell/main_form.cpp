@@ -439,9 +439,9 @@ void TMainForm::updateMenuState() {
   const MenuState s = EvaluateMenuState(in);
   for (auto& [id, a] : actions_) {
     a->setEnabled(s.isEnabled(id));
-    if (a->isCheckable()) a->setChecked(s.isChecked(id));
+    // The buttons of the format at the Cursor follow the toolbar state, not the menu rules.
+    if (a->isCheckable() && !showsFormatAtCursor(id)) a->setChecked(s.isChecked(id));
   }
-  showToolbarChecks();
   for (int i = 0; i < kMenuCount; ++i)
     if (menus_[i]) menus_[i]->menuAction()->setVisible(s.isVisible(static_cast<MenuId>(i)));
   if (QAction* a = action(CommandId::EditUndo))
@@ -580,7 +580,24 @@ void TMainForm::setFormatToolbar(const FormatToolbarState& s) {
   updatingBoxes_ = false;
 }
 
-// The buttons that show the format at the Cursor: the menu enabling knows nothing of it.
+// The buttons that show the format at the Cursor: the menu rules know nothing of it.
+bool TMainForm::showsFormatAtCursor(CommandId id) {
+  switch (id) {
+    case CommandId::Bold:
+    case CommandId::Italic:
+    case CommandId::Underline:
+    case CommandId::Bullets:
+    case CommandId::Numbering:
+    case CommandId::AlignLeft:
+    case CommandId::AlignCenter:
+    case CommandId::AlignRight:
+    case CommandId::AlignJustify:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void TMainForm::showToolbarChecks() {
   const FormatToolbarState& s = toolbarState_;
   auto check = [this](CommandId id, bool on) {

@@ -156,6 +156,7 @@ class TMainForm : public QMainWindow {
   void showDocumentStatus(DocumentWindow* w);
   void setFormatToolbar(const FormatToolbarState& state);
   void showToolbarChecks();
+  static bool showsFormatAtCursor(CommandId id);
   // The face and size boxes of the format toolbar.
   void connectFormatBox(QComboBox* box, CommandId id);
   void applyFormatBox(CommandId id, const QString& text);
